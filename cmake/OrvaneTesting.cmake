@@ -38,17 +38,21 @@ function(orvane_add_bench name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
-# orvane_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>])
-# Built only in the fuzz preset; the executable is a libFuzzer binary.
+# orvane_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] [SEEDS <dirs...>])
+# Built only in the fuzz preset; the executable is a libFuzzer binary in
+# build/<preset>/fuzz/. The seed folders are listed in <name>.seeds beside
+# it, one per line, for scripts/fuzz-smoke.
 function(orvane_add_fuzzer name)
     if(NOT ORVANE_BUILD_FUZZ)
         return()
     endif()
-    cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(F "" "" "SOURCES;LIBS;SEEDS" ${ARGN})
     add_executable(${name} ${F_SOURCES})
     target_link_libraries(${name} PRIVATE ${F_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    list(JOIN F_SEEDS "\n" seeds)
+    file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${name}.seeds "${seeds}\n")
 endfunction()
 
 # orvane_add_tests_in_folder(<prefix> [LIBS <targets...>])
