@@ -207,6 +207,238 @@ DQ_API void dqSetColorListElems(unsigned int tag, unsigned int first, unsigned i
 
 // [SECTION] Drawing context and tessellation -----------------------------
 
+#include <GL/gl.h>
+
+#define GQ_API __attribute__((visibility("default")))
+
+// The drawing context every figure draws through. Depending on its mode it
+// passes primitives on to OpenGL, measures them, or turns each triangle into
+// the solid it sweeps between two model-view matrices. It never creates or
+// owns an OpenGL context; the caller makes one current first.
+//   mode 0 silent:   nothing reaches OpenGL but the matrix and colour calls
+//   mode 1 draw:     primitives go to OpenGL (the constructor's mode)
+//   mode 3 view box: vertices widen a window-space box (see GetViewBox)
+//   mode 4 sweep:    each GL_TRIANGLES Begin/End of exactly three vertices
+//                    becomes the solid swept from referenceMatrix to the
+//                    current model-view matrix; anything else emits nothing
+// A null pointer argument is ignored by every operation.
+class GQ_API gqCOpenGL {
+public:
+    enum { Silent = 0, Draw = 1, ViewBox = 3, Sweep = 4 };
+
+    gqCOpenGL();
+
+    // Stores the mode; mode 3 also resets the box to min +1e6, max -1e6.
+    void SetMode(unsigned int mode);
+    void Begin(GLenum primitive);
+    // n and v point to three doubles (model coordinates).
+    void Normal(const double* n);
+    void Vertex(const double* v);
+    void End();
+    // glColor4fv in every mode; rgba points to four floats.
+    void Color(const float* rgba);
+    // glPushMatrix then glCallList(list), in every mode.
+    void PushCallList(unsigned int list);
+    // glPopMatrix, in every mode.
+    void PopMatrix();
+    // Copies the six box values (min x, y, z, max x, y, z in window
+    // coordinates and depth) to out (room for six doubles).
+    void GetViewBox(double* out) const;
+    // The origin marker at p: a 16 x 16 bitmap in draw mode, a single
+    // Vertex(p) in every other mode so it counts in a box or a sweep.
+    void DrawOriginMarker(const double* p);
+
+    unsigned int mode;
+    // Column-major model-view matrix the sweep mode carries triangles from;
+    // written by the caller before drawing in mode 4.
+    double referenceMatrix[16];
+    unsigned int primitive;   // last Begin in sweep mode
+    unsigned int vertexCount; // vertices since that Begin in sweep mode
+    union {
+        double box[12];         // view box: min x, y, z, max x, y, z
+        double captured[4][3];  // sweep: the captured vertices
+    };
+};
+
 // [SECTION] Cutter, rotation bodies and shapes ---------------------------
 
+// Figures. Every creator returns the new object's tag, 0 on failure (values
+// out of range included). Setters replace the payload copy-on-write through
+// the journal and ignore values out of range silently. Getters return the
+// stated fallback when the tag has no payload of the figure's size (tag 0
+// included). Lengths are in program units, angles in radians.
+//
+// Every dqDraw* figure export takes (tag, preList, gl): it brackets its
+// drawing with glPushAttrib(GL_CURRENT_BIT)/glPopAttrib, sets its material
+// (glMaterialfv GL_FRONT, GL_AMBIENT_AND_DIFFUSE) and draws each body
+// between gl.PushCallList(preList) and gl.PopMatrix(). The matrix and
+// attribute stacks are left as they were. A current OpenGL context is
+// needed.
+
+// --- cutter (class 3) ---
+// The default cutter: ball end, diameter 6, length 18, shift length 3, with
+// its colour, shank colour list, int list [1, 1], real list, placement and
+// axis mount children.
+DQ_API unsigned int dqCreateDefaultCutter(void);
+DQ_API void dqDrawCutter(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+// 1 ball end, 2 flat end, 3 corner-radius end; other values are ignored.
+DQ_API void dqSetCutterType(unsigned int tag, unsigned int type);
+DQ_API unsigned int dqGetCutterType(unsigned int tag); // 1 without payload
+// The setters below keep the cutter consistent (neck never wider than the
+// shank, heights raised or lowered together); those of a length or diameter
+// ignore values below 0.01.
+DQ_API void dqSetCutterDiameter(unsigned int tag, double value);
+DQ_API void dqSetCutterAxisDiameter(unsigned int tag, double value);
+DQ_API void dqSetCutterNeckDiameter(unsigned int tag, double value);
+DQ_API void dqSetCutterLength(unsigned int tag, double value);
+DQ_API void dqSetCutterHeadLength(unsigned int tag, double value);
+DQ_API void dqSetCutterCornerR(unsigned int tag, double value);
+// Half-angle of the taper from the tool axis; clamped to [0, pi/2] and
+// raised so the taper never ends above the top of the shank.
+DQ_API void dqSetCutterShankAngle(unsigned int tag, double value);
+DQ_API void dqSetCutterShiftLength(unsigned int tag, double value);
+DQ_API void dqSetCutterEffectiveLength(unsigned int tag, double value);
+// Shift type 0..3 (entry 1 of the cutter's int list); others are ignored.
+DQ_API void dqSetCutterShiftType(unsigned int tag, unsigned int shiftType);
+DQ_API unsigned int dqGetCutterShiftType(unsigned int tag); // 0 without list
+// The stored fields; 1.0 without payload.
+DQ_API double dqGetCutterDiameter(unsigned int tag);
+DQ_API double dqGetCutterAxisDiameter(unsigned int tag);
+DQ_API double dqGetCutterNeckDiameter(unsigned int tag);
+DQ_API double dqGetCutterLength(unsigned int tag);
+DQ_API double dqGetCutterHeadLength(unsigned int tag);
+DQ_API double dqGetCutterCornerR(unsigned int tag);
+DQ_API double dqGetCutterShiftLength(unsigned int tag);
+// The effective height max(min(effective length, head length), corner
+// radius); 1.0 without payload.
+DQ_API double dqGetCutterEffectiveLength(unsigned int tag);
+// The taper's half-angle derived from the diameters and heights; 1.0
+// without payload.
+DQ_API double dqGetCutterShankAngle(unsigned int tag);
+
+// --- rotation bodies: holder (class 4) and spindle (class 8) ---
+DQ_API unsigned int dqCreateDefaultHolder(void);
+DQ_API unsigned int dqCreateDefaultSpindle(void);
+DQ_API void dqDrawRotation(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+// Replaces the outline by n (r, z) pairs (points: 2n doubles, may be null
+// only when n is 0); stored bottom to top.
+DQ_API void dqSetRotation(unsigned int tag, unsigned int n, const double* points);
+// Writes the point count to n and, when points is not null, the stored
+// pairs (the caller provides room for 2n doubles). n = 0 without payload.
+DQ_API void dqGetRotation(unsigned int tag, unsigned int* n, double* points);
+DQ_API double dqGetRotationMaxRadius(unsigned int tag);   // 0 without payload
+DQ_API double dqGetRotationStartHeight(unsigned int tag); // 0 without payload
+DQ_API double dqGetRotationEndHeight(unsigned int tag);   // 0 without payload
+DQ_API double dqGetRotationLength(unsigned int tag);      // end - start, or 0
+
+// --- block (class 5): centred on its placement; sizes at least 1e-6 ---
+DQ_API unsigned int dqCreateBlock(double width, double length, double height);
+DQ_API void dqSetBlock(unsigned int tag, double width, double length, double height);
+DQ_API double dqGetBlockWidth(unsigned int tag);  // 0 without payload
+DQ_API double dqGetBlockLength(unsigned int tag); // 0 without payload
+DQ_API double dqGetBlockHeight(unsigned int tag); // 0 without payload
+DQ_API void dqDrawBlock(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+
+// --- cone (class 6): frustum centred on its placement. Diameters >= 0
+// (down to -1e-6 accepted and stored as 0), their sum >= 1e-6, height >= 1e-6.
+DQ_API unsigned int dqCreateCone(double top, double bottom, double height);
+DQ_API void dqSetCone(unsigned int tag, double top, double bottom, double height);
+DQ_API double dqGetConeTopDiameter(unsigned int tag);    // 0 without payload
+DQ_API double dqGetConeBottomDiameter(unsigned int tag); // 0 without payload
+DQ_API double dqGetConeHeight(unsigned int tag);         // 0 without payload
+DQ_API void dqDrawCone(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+
+// --- sphere (class 7): diameter at least 1e-6, centred on its placement ---
+DQ_API unsigned int dqCreateSphere(double diameter);
+DQ_API void dqSetSphere(unsigned int tag, double diameter);
+DQ_API double dqGetSphereDiameter(unsigned int tag); // 0 without payload
+DQ_API void dqDrawSphere(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+
+// --- machine axes (class 1010) ---
+// A new standalone axis element for 'X', 'Y', 'Z' (linear) or 'A', 'B', 'C'
+// (rotary); 0 for any other letter.
+DQ_API unsigned int dqCreateAxis(char letter);
+// The axis's transformation on the current OpenGL matrix (value v, pivot p,
+// direction d; rotary values in radians):
+//   dqDrawAxis:             rotate by v about d (rotary) or translate by v*d
+//                           (linear), then translate by -p
+//   dqDrawRevAxis:          the inverse: translate by p, then undo the motion
+//   dqDrawTranslateAxis:    translate by -p
+//   dqDrawTranslateRevAxis: translate by p
+// A tag without an axis payload issues nothing.
+DQ_API void dqDrawAxis(unsigned int tag);
+DQ_API void dqDrawRevAxis(unsigned int tag);
+DQ_API void dqDrawTranslateAxis(unsigned int tag);
+DQ_API void dqDrawTranslateRevAxis(unsigned int tag);
+
 // [SECTION] Machine kinematics --------------------------------------------
+
+// The machine's kinematic chain as the transforms use it: the six axes'
+// geometry, the chain from the tool outward, and the offsets a CL path
+// applies. Axis numbers: X 0, Y 1, Z 2, A 3, B 4, C 5; rotary values are
+// radians. Filled by dqGetMachineTable and dqGetMachineTable2.
+class GQ_API gqCMachineTableData {
+public:
+    struct Axis {
+        double pivot[3];     // relative to the pivot of the axis before it
+        double direction[3]; // unit direction of travel or of rotation
+    };
+    Axis axes[6];                // zeros for a missing axis element
+    unsigned int chainCount;     // 0..6
+    unsigned int chainOrder[6];  // axis numbers, tool side first
+    double axisOffsets[6];       // added to each axis value before use
+    unsigned int shiftType;      // cutter shift type (path drawing)
+    double tipOffset;            // length along the final tool direction
+    double toolLength;           // cutter length plus holder height
+    char rotaryAxes[4];          // 'A'/'B'/'C' of the chain's rotary axes
+
+    // Forward transform: the point (out[0..2]) and tool direction
+    // (out[3..5]) reached with the six axis values (program units and
+    // radians) in the base frame. values and out must not be null.
+    void GetMachinePos(const double* values, double* out) const;
+    // The directions of the X, Y and Z axes (dirs: 3 x 3 doubles) in the
+    // base frame for the rotary values among the six axis values.
+    void GetAxisDirections(const double* values, double* dirs) const;
+    // Inverse transform: the axis values (out, six) that bring the point
+    // to target[0..2] with the rotary values target[3..5]. A singular axis
+    // arrangement gives target unchanged. target and out may be the same.
+    void GetAxisValues(const double* target, double* out) const;
+    // On a five-axis chain, moves a tilt asked of an axis the machine lacks
+    // onto the one it has (values[3..5] in radians, changed in place).
+    void ReexpressRotary(double* values) const;
+};
+
+// Sets machine axis 0..5 (X..C) to value (radians for A, B, C). Returns 1
+// when the value changed by more than 1e-6 (the axis record is replaced
+// through the journal), 0 otherwise, for a missing axis or axis > 5.
+DQ_API int dqSetMachAxisValue(unsigned int axis, double value);
+// The current value of axis 0..5; 0.0 without data or for axis > 5.
+DQ_API double dqGetMachAxisValue(unsigned int axis);
+// Writes the axis letters of the machine's chain in order and a terminating
+// zero into text (room for 7 characters; may be null): "ZXYABC" for the
+// default machine. machineTag is a class-1012 element.
+DQ_API void dqGetMachineString(unsigned int machineTag, char* text);
+// Fills table (may be null) from the session's machine: axes, chain,
+// rotary letters; offsets 0, shift type 0, tip offset 0, tool length =
+// cutter length + holder end height.
+DQ_API void dqGetMachineTable(gqCMachineTableData* table);
+// As dqGetMachineTable, with axisOffsets = origin[0..5] (zeros when origin
+// is null), shiftType = *shiftType (0 when null), tipOffset = -lengths[0]
+// and toolLength = lengths[1] (kept from dqGetMachineTable when null).
+DQ_API void dqGetMachineTable2(gqCMachineTableData* table, double* origin, unsigned int* shiftType,
+                               double* lengths);
+// Forward transform of six axis values on the session's machine: out
+// receives the point and the tool direction (six doubles).
+DQ_API void dqGetMachinePos(const double* axisValues, double* out);
+// Tool position (X, Y, Z relative to the origin, A, B, C radians) to the
+// six axis values, by the cutter's shift type. Null pointers are ignored.
+DQ_API void dqGetCutterPos(const double* toolPos, double* axisValues);
+// Axis values to tool position; the inverse of dqGetCutterPos.
+DQ_API void dqGetCutterRevPos(const double* axisValues, double* toolPos);
+// Recomputes the cutter's shift length, the placements of cutter and holder
+// below the gauge point and the cutter's gauge offset (real list entry 1).
+DQ_API void dqSetToolPosition(void);
+// Position (out[0..2]) and axis direction (out[3..5]) of an element mounted
+// on the machine (axis-mount child), with its offset child applied, for the
+// current axis values. Computed directly; needs no OpenGL context.
+DQ_API void dqGetCutterAbsPosition(unsigned int tag, double* out);

@@ -95,6 +95,9 @@ public:
     bool hasJournal() const { return journal_ != nullptr; }
 
     unsigned selectionSerial = 0;
+    // The session's drawing context, used by the scene display for the view
+    // box.
+    gqCOpenGL drawingContext;
 
 private:
     void recordContent(unsigned tag);

@@ -1,0 +1,96 @@
+#include "shapes/Tessellator.h"
+
+#include <cmath>
+#include <new>
+#include <numbers>
+
+namespace DQ {
+
+unsigned arcSegments(double rho, double t, double span, unsigned lo, unsigned hi) {
+    if (t >= rho) return lo;
+    // Written so that a NaN tolerance or radius also lands on the finest
+    // count instead of reaching the integer conversion.
+    double alpha = (t > 0.0) ? std::acos(1.0 - t / rho) : 0.0;
+    if (!(2.0 * alpha >= 1e-6)) return hi;
+    double n = std::trunc(span / (2.0 * alpha) - 1e-6) + 1.0;
+    if (!(n >= lo)) return lo;
+    if (n > hi) return hi;
+    return static_cast<unsigned>(n);
+}
+
+unsigned ringCount(double rho, double t) {
+    return arcSegments(rho, t, 2.0 * std::numbers::pi, 6, 512);
+}
+
+unsigned stitchRings(RevolvedMesh& mesh, unsigned first1, unsigned k1, unsigned first2,
+                     unsigned k2) {
+    // A zipper: step along whichever ring lags behind in angle, so rings of
+    // different counts meet without gaps. A single vertex counts as an
+    // empty ring that every triangle of the other one shares.
+    const unsigned n1 = k1 == 1 ? 0 : k1;
+    const unsigned n2 = k2 == 1 ? 0 : k2;
+    auto P = [&](unsigned i) { return RevolvedMesh::Corner{first1 + i, first1 + i}; };
+    auto C = [&](unsigned i) { return RevolvedMesh::Corner{first2 + i, first2 + i}; };
+    std::vector<RevolvedMesh::Triangle> onP, onC;
+    onP.reserve(n1);
+    onC.reserve(n2);
+    unsigned a = 0, b = 0;
+    while (a < n1 || b < n2) {
+        bool advanceP =
+            a < n1 && (b >= n2 || static_cast<double>(a) / k1 <= static_cast<double>(b) / k2);
+        if (advanceP) {
+            onP.push_back({P(a), C(b >= n2 ? 0 : b), P((a + 1) % n1)});
+            ++a;
+        } else {
+            onC.push_back({P(a >= n1 ? 0 : a), C(b), C((b + 1) % n2)});
+            ++b;
+        }
+    }
+    mesh.triangles.insert(mesh.triangles.end(), onP.begin(), onP.end());
+    mesh.triangles.insert(mesh.triangles.end(), onC.begin(), onC.end());
+    return static_cast<unsigned>(onP.size() + onC.size());
+}
+
+std::optional<RevolvedMesh> revolve(const Profile& profile, double t) {
+    if (profile.valuesPerPoint != Profile::kValuesPerPoint || profile.count() < 2)
+        return std::nullopt;
+    try {
+        RevolvedMesh mesh;
+        unsigned prevFirst = 0, prevCount = 0;
+        for (unsigned i = 0; i < profile.count(); ++i) {
+            const double* pt = profile.point(i);
+            const double r = pt[0], z = pt[1], nr = pt[2], nz = pt[3];
+            const unsigned first = mesh.vertexCount();
+            const unsigned k = std::fabs(r) < 1e-6 ? 1 : ringCount(r, t);
+            // Grow with room to spare, as rings of up to 512 vertices
+            // arrive one after another.
+            if (mesh.positions.capacity() < mesh.positions.size() + 3 * k) {
+                mesh.positions.reserve(mesh.positions.size() + 3 * (k + 2048));
+                mesh.normals.reserve(mesh.normals.size() + 3 * (k + 2048));
+            }
+            if (k == 1) {
+                mesh.positions.insert(mesh.positions.end(), {r, 0.0, z});
+                mesh.normals.insert(mesh.normals.end(), {nr, 0.0, nz});
+            } else {
+                for (unsigned j = 0; j < k; ++j) {
+                    double theta = j * 2.0 * std::numbers::pi / k;
+                    double c = std::cos(theta), s = std::sin(theta);
+                    mesh.positions.insert(mesh.positions.end(), {r * c, r * s, z});
+                    mesh.normals.insert(mesh.normals.end(), {nr * c, nr * s, nz});
+                }
+            }
+            if (i > 0 && !(prevCount == 1 && k == 1)) {
+                if (mesh.triangles.capacity() < mesh.triangles.size() + prevCount + k)
+                    mesh.triangles.reserve(mesh.triangles.size() + prevCount + k + 2048);
+                stitchRings(mesh, prevFirst, prevCount, first, k);
+            }
+            prevFirst = first;
+            prevCount = k;
+        }
+        return mesh;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace DQ
