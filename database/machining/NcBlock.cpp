@@ -1,0 +1,119 @@
+#include "machining/NcBlock.h"
+
+#include <cstring>
+#include <limits>
+
+namespace DQ {
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+// Incremental words and arc centres add counts; a program that sums past
+// the 64-bit range pins at the end of it rather than wrapping.
+std::int64_t addSaturated(std::int64_t a, std::int64_t b) {
+    std::int64_t r;
+    if (__builtin_add_overflow(a, b, &r)) return b > 0 ? kMax : kMin;
+    return r;
+}
+
+// Position of an address in the flag and count arrays: X Y Z A B C I J K.
+int slotOf(char address) {
+    switch (address) {
+    case 'X': return 0;
+    case 'Y': return 1;
+    case 'Z': return 2;
+    case 'A': return 3;
+    case 'B': return 4;
+    case 'C': return 5;
+    case 'I': return 6;
+    case 'J': return 7;
+    case 'K': return 8;
+    default: return -1;
+    }
+}
+
+void applyG(std::int64_t raw, NcState& s) {
+    // Compared as raw integers: G01 is G1, and G1.0 (raw 10) is no motion word.
+    switch (raw) {
+    case 0: s.motion = 0; break;
+    case 1: s.motion = 1; break;
+    case 2: s.motion = 2; break;
+    case 3: s.motion = 3; break;
+    case 17: s.plane = 0; break;
+    case 18: s.plane = 2; break;
+    case 19: s.plane = 1; break;
+    case 90: s.incremental = false; break;
+    case 91: s.incremental = true; break;
+    default: break; // units, compensation, cycles... are not modelled
+    }
+}
+
+unsigned char* putGroup(unsigned char* out, int digit, const double* values) {
+    int order[3];
+    int n = groupOrder(digit, order);
+    for (int i = 0; i < n; ++i, out += 8) std::memcpy(out, &values[order[i]], 8);
+    return out;
+}
+
+} // namespace
+
+int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
+                   unsigned char* out, std::uint32_t& bytes) {
+    bytes = 0;
+    bool flag[9] = {};
+    // Arc centres are relative to the block's start point in either mode.
+    std::int64_t centre[3] = {state.axis[0], state.axis[1], state.axis[2]};
+
+    std::size_t pos = 0;
+    NcWord word;
+    for (;;) {
+        ScanStatus st = scanWord(line, length, pos, res, word);
+        if (st == kScanEndOfLine) break;
+        if (st != kScanWord) return st;
+        int slot = slotOf(word.address);
+        if (slot >= 0 && slot < 6) {
+            state.axis[slot] =
+                state.incremental ? addSaturated(state.axis[slot], word.counts) : word.counts;
+            flag[slot] = true;
+        } else if (slot >= 6) {
+            centre[slot - 6] = addSaturated(centre[slot - 6], word.counts);
+            flag[slot] = true;
+        } else if (word.address == 'G') {
+            applyG(word.raw, state);
+        }
+        // R, F, S, T, M, N, O, '%', '/', lower case...: no effect on the path.
+    }
+
+    bool any = false;
+    for (bool f : flag) any |= f;
+    if (!any) return 0;
+
+    // A record carries the absolute position reached, also in incremental
+    // mode, and every coordinate whose word appeared.
+    double xyz[3], ijk[3], abc[3];
+    for (int i = 0; i < 3; ++i) {
+        xyz[i] = double(state.axis[i]) * res.linear;
+        abc[i] = double(state.axis[3 + i]) * res.angular;
+        ijk[i] = double(centre[i]) * res.linear;
+    }
+    int dXyz = groupDigit(flag[0], flag[1], flag[2]);
+    int dAbc = groupDigit(flag[3], flag[4], flag[5]);
+    int dIjk = groupDigit(flag[6], flag[7], flag[8]);
+    std::int32_t code = joinMoveCode(dXyz, dIjk, dAbc, state.plane, state.motion);
+
+    unsigned char* p = out;
+    std::memset(p, 0, 8);
+    std::memcpy(p, &code, 4);
+    p += 8;
+    p = putGroup(p, dXyz, xyz);
+    p = putGroup(p, dIjk, ijk);
+    p = putGroup(p, dAbc, abc);
+    std::memset(p, 0, 8);
+    std::memcpy(p, &code, 4);
+    p += 8;
+    bytes = static_cast<std::uint32_t>(p - out);
+    return 0;
+}
+
+} // namespace DQ
