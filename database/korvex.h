@@ -205,6 +205,53 @@ DQ_API void dqSetColorListElems(unsigned int tag, unsigned int first, unsigned i
 
 // [SECTION] NC reader and CL trace ---------------------------------------
 
+// Reads the NC program at path into a new CL path (class 1) with its eight
+// children and returns its tag; 0, creating nothing, when path is null, the
+// file cannot be examined or opened, is empty or 2 GiB or larger, cannot be
+// read or parsed, would need a CL buffer past 4 GiB, memory runs out, or the
+// reading is stopped. progress must point to a valid double for the whole
+// call (null is tolerated and means no progress): the reader writes 0, the
+// fraction of the file read after every line, and 1.0 on success; a value
+// below -1.0 written there by another thread stops the reading after the
+// next line. Positions are kept in counts of the resolutions (real settings
+// entries 2 and 3); the path's A, B, C are degrees.
+DQ_API unsigned int dqCreateCLFromNCFile(char* path, double* progress);
+
+// The trace of a CL path. Every function takes a CL path tag; for any other
+// tag, or a path without data, they do nothing and return 1 (the moving
+// ones), 0.0 (dqGetCLTraceRate), null or 0. Each moving operation stores the
+// path's trace cursor back as its class-1007 child (journaled).
+//
+// Starts a trace: cursor and trail at the first record, nothing drawn.
+DQ_API void dqStartCLTrace(unsigned int tag);
+// Moves by the step count (integer settings entry 2): forward when it is
+// >= 0, backward by its magnitude otherwise. 0, or 1 when a step could not
+// be made (the steps made before are kept).
+DQ_API unsigned int dqGoCLNextTrace(unsigned int tag);
+// The mirror of dqGoCLNextTrace.
+DQ_API unsigned int dqGoCLBackTrace(unsigned int tag);
+// Jumps to the first record boundary at or after total length * rate;
+// rates are held to the path's extent. Returns 0.
+DQ_API unsigned int dqSetCLTraceRate(unsigned int tag, double rate);
+// The current offset over the buffer's total length, in (0, 1]; 0.0 when the
+// path has no cursor.
+DQ_API double dqGetCLTraceRate(unsigned int tag);
+// Ends the trace: a fresh cursor, the whole path drawn again.
+DQ_API void dqEndCLTrace(unsigned int tag);
+// Makes the trail start at the current position; the tool stays.
+DQ_API void dqCleanCLTrace(unsigned int tag);
+// Writes the pose at the trace position to point[0..5]: X, Y, Z (program
+// units), A, B, C (degrees, each in [-360, 360]). point may be null (then
+// nothing happens). Needs no OpenGL context.
+DQ_API void dqGetCLTracePoint(unsigned int tag, double* point);
+// The six origin values stored with the path at load time (entries 11..16
+// of its real list), or null when it has no such list. The pointer is into
+// the store.
+DQ_API double* dqGetCLOrigin(unsigned int tag);
+// The cutter shift type stored with the path at load time (entry 9 of its
+// integer list), 0 when missing.
+DQ_API unsigned int dqGetCLCutterShiftType(unsigned int tag);
+
 // [SECTION] Drawing context and tessellation -----------------------------
 
 #include <GL/gl.h>
