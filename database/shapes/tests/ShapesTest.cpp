@@ -300,9 +300,12 @@ TEST(ShapeProfiles, SphereSegmentsAndPoints) {
         EXPECT_DOUBLE_EQ(south[3], -1);
         EXPECT_NEAR(north[0], 0, 1e-9 * c.diameter);
         EXPECT_DOUBLE_EQ(north[1], c.diameter / 2);
-        const double* equator = p.point(c.segments / 2);
-        EXPECT_NEAR(equator[0], c.diameter / 2, 1e-9 * c.diameter);
-        EXPECT_NEAR(equator[2], 1, 1e-12);
+        for (unsigned i = 0; i <= c.segments; ++i) {
+            const double* v = p.point(i);
+            EXPECT_NEAR(std::hypot(v[0], v[1]), c.diameter / 2, 1e-9 * c.diameter);
+            EXPECT_NEAR(v[2], v[0] / (c.diameter / 2), 1e-9);
+            EXPECT_NEAR(v[3], v[1] / (c.diameter / 2), 1e-9);
+        }
     }
 }
 
