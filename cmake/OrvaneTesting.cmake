@@ -64,6 +64,11 @@ function(orvane_add_tests_in_folder prefix)
     foreach(src ${tests})
         get_filename_component(stem ${src} NAME_WE)
         orvane_add_test(${prefix}_${stem} SOURCES ${src}
-                        LIBS korvex_static orvane_testing ${T_LIBS})
+                        LIBS korvex_static orvane_testing ${CMAKE_DL_LIBS} ${T_LIBS})
+        if(TARGET ${prefix}_${stem})
+            # Some tests load the shared library or run programs from the
+            # program folder; build those first.
+            add_dependencies(${prefix}_${stem} korvex)
+        endif()
     endforeach()
 endfunction()

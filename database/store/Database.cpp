@@ -29,6 +29,10 @@ void Database::destroy() {
     redoHead_ = currentMark_ = 0;
     selectionSerial = 0;
     resetJournalIndex();
+    if (journalReader_) {
+        std::fclose(journalReader_);
+        journalReader_ = nullptr;
+    }
     if (journal_) {
         std::fclose(journal_);
         journal_ = nullptr;
@@ -49,8 +53,13 @@ void Database::setDirect(unsigned tag, unsigned link, unsigned cls, void* data) 
 unsigned Database::newTag(unsigned link) {
     if (!table_) return 0;
     if (count_ >= capacity_) {
-        if (capacity_ > 0xFFFFFFFFu - kGrowth) return 0;
-        unsigned grown = count_ + kGrowth;
+        // Grow by at least 1024 entries, and by the table's own size once it
+        // is larger, so that appending stays amortised constant however big
+        // the scene gets.
+        unsigned step = count_ > kGrowth ? count_ : kGrowth;
+        if (count_ > 0xFFFFFFFFu - step) step = 0xFFFFFFFFu - count_;
+        if (step == 0) return 0;
+        unsigned grown = count_ + step;
         Entry* bigger = new (std::nothrow) Entry[grown];
         if (!bigger) return 0;
         // Moving the table moves payload pointers only; no data block is

@@ -23,6 +23,7 @@
 #include "store/Element.h"
 
 #include <cstdio>
+#include <sys/types.h>
 #include <unordered_set>
 
 namespace DQ {
@@ -110,7 +111,10 @@ private:
     unsigned redoHead_ = 0;
     unsigned currentMark_ = 0;
     std::FILE* journal_ = nullptr;
+    std::FILE* journalReader_ = nullptr; // read side of the same file, for replays
     char journalName_[260] = {};
+    off_t journalEnd_ = 0;      // byte offset of the journal file's end
+    bool journalAtEnd_ = false; // the stream is writing at journalEnd_
     unsigned count_ = 0;
     unsigned capacity_ = 0;
     Entry* table_ = nullptr;

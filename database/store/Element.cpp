@@ -118,12 +118,17 @@ void* readBlock(std::FILE* file, unsigned n, bool& ok) {
         ok = true;
         return nullptr;
     }
-    // For a regular file the bytes left are known: refuse a count beyond
-    // them before allocating.
+    // A small block is read straight into its allocation: whatever the file
+    // says, it costs at most kSmallBlock bytes. A larger count is checked
+    // against the bytes the file still holds before anything is allocated.
+    constexpr unsigned kSmallBlock = 1u << 20;
     struct stat st;
-    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode)) {
-        off_t pos = ftello(file);
-        if (pos < 0 || st.st_size - pos < static_cast<off_t>(n)) return nullptr;
+    bool small = n <= kSmallBlock;
+    if (small || (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))) {
+        if (!small) {
+            off_t pos = ftello(file);
+            if (pos < 0 || st.st_size - pos < static_cast<off_t>(n)) return nullptr;
+        }
         char* block = new (std::nothrow) char[n];
         if (!block) return nullptr;
         if (std::fread(block, 1, n, file) != n) {

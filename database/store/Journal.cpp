@@ -27,6 +27,8 @@ void Database::openJournal() {
         return;
     }
     std::memcpy(journalName_, name, sizeof name);
+    journalEnd_ = 0;
+    journalAtEnd_ = true;
 }
 
 void Database::resetJournalIndex() {
@@ -52,11 +54,19 @@ void Database::recordContent(unsigned tag) {
     if (tag > currentMark_ || !journal_) return;
     if (indexStale_) rebuildJournalIndex();
     if (contentJournaled_.count(tag)) return;
-    if (fseeko(journal_, 0, SEEK_END) != 0) return;
-    off_t pos = ftello(journal_);
-    if (pos < 0) return;
-    table_[tag].element.write(journal_);
-    std::int64_t position = pos;
+    // Records are only ever appended, so the end is known without asking the
+    // stream; only after a failed write is it looked up again.
+    if (!journalAtEnd_) {
+        if (fseeko(journal_, 0, SEEK_END) != 0) return;
+        off_t pos = ftello(journal_);
+        if (pos < 0) return;
+        journalEnd_ = pos;
+        journalAtEnd_ = true;
+    }
+    std::int64_t position = journalEnd_;
+    long written = table_[tag].element.write(journal_);
+    if (written > 0) journalEnd_ += written;
+    else journalAtEnd_ = false;
     unsigned record = newTag(tag);
     if (!record) return;
     table_[record].element.set(dqCClassDataJournal, dqCreateData(&position, sizeof position));
@@ -111,6 +121,12 @@ int Database::doToMark(unsigned mark, unsigned capacity, int* count, unsigned* l
     if (classOf(mark) != dqCClassMark) return 0;
     const unsigned high = count_;
     const unsigned current = currentMark_;
+    // Old contents are read through a second stream of the same file, so the
+    // writing stream keeps its buffer and its place at the end.
+    if (journal_) {
+        std::fflush(journal_);
+        if (!journalReader_) journalReader_ = std::fopen(journalName_, "rb");
+    }
     int applied = 0;
     auto affect = [&](unsigned t) {
         if (list && static_cast<unsigned>(*count) < capacity) list[(*count)++] = t;
@@ -124,8 +140,8 @@ int Database::doToMark(unsigned mark, unsigned capacity, int* count, unsigned* l
             std::int64_t position;
             std::memcpy(&position, data, sizeof position);
             Element restored;
-            if (!journal_ || fseeko(journal_, static_cast<off_t>(position), SEEK_SET) != 0 ||
-                restored.read(journal_) < 0)
+            if (!journalReader_ || fseeko(journalReader_, static_cast<off_t>(position), SEEK_SET) != 0 ||
+                restored.read(journalReader_) < 0)
                 restored.clear();
             setElement(target, restored);
             ++applied;

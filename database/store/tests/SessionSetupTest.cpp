@@ -1,0 +1,104 @@
+// What dqCreateSession builds: the root's children with their tags.
+#include "StoreTestSupport.h"
+#include "machining/MachineTable.h"
+#include "shapes/MachineAxis.h"
+#include "store/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <string>
+
+using namespace storetest;
+
+namespace {
+
+TEST(SessionSetup, RootChildrenHaveTheirStandardTags) {
+    FreshSession session;
+    EXPECT_EQ(dqGetClass(0), dqCClassRoot);
+    EXPECT_EQ(dqGetClass(1), dqCClassChildHead);
+    EXPECT_EQ(dqGetParamTag(33), 2u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(dqGetParamTag(25 + i), 3u + i);
+    EXPECT_EQ(dqGetParamTag(34), 9u);
+    EXPECT_EQ(dqGetParamTag(36), 10u);
+    EXPECT_EQ(dqGetParamTag(37), 11u);
+    EXPECT_EQ(dqGetParamTag(38), 12u);
+    void* pattern = nullptr;
+    EXPECT_EQ(dqGetChild(0, 0, 20, dqCClassText, &pattern), 33u);
+    EXPECT_STREQ(static_cast<char*>(pattern), "*.pdb");
+    EXPECT_EQ(dqGetChild(0, 0, 1, dqCClassText, &pattern), 14u);
+    EXPECT_STREQ(static_cast<char*>(pattern), "*.nc;O*.*");
+
+    // The ring of the root runs 2..33 in order.
+    unsigned it, expected = 2;
+    for (unsigned t = dqGetFirstChildTag(0, 0, &it); t; t = dqGetNextChildTag(&it))
+        EXPECT_EQ(t, expected++);
+    EXPECT_EQ(expected, 34u);
+    EXPECT_EQ(*static_cast<unsigned*>(dqGetData(9)), 2u);
+}
+
+TEST(SessionSetup, MachineAndAxisRecords) {
+    FreshSession session;
+    auto* machine = static_cast<DQ::MachineRecord*>(dqGetData(dqGetParamTag(33)));
+    EXPECT_EQ(machine->count, 6u);
+    const unsigned order[6] = {2, 0, 1, 3, 4, 5};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(machine->order[i], order[i]);
+    const char* names[6] = {"XM", "YM", "ZM", "AR", "BR", "CR"};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(names[i]);
+        auto* axis = static_cast<DQ::AxisRecord*>(dqGetData(dqGetParamTag(25 + i)));
+        EXPECT_EQ(std::string(axis->name, 2), names[i]);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(axis->direction[k], k == i % 3 ? 1.0 : 0.0);
+            EXPECT_EQ(axis->pivot[k], 0.0);
+        }
+        EXPECT_EQ(std::string(axis->reserved, 6), std::string(6, '\0'));
+    }
+}
+
+TEST(SessionSetup, DefaultSettings) {
+    FreshSession session;
+    const unsigned ints[7] = {0, 1, 10, 0, 0, 0, 0};
+    for (unsigned i = 0; i < 7; ++i) EXPECT_EQ(*dqGetIntListElem(dqGetParamTag(36), i), ints[i]) << i;
+    struct Real {
+        unsigned index;
+        double value;
+    } reals[] = {{2, 0.0001}, {4, 0.17453292519943295}, {8, 100.0}, {14, 0.1},
+                 {17, 0.00017453292519943296}, {19, 0.8726646259971648}, {24, 5.0}, {26, 50.0}};
+    for (const Real& r : reals) EXPECT_DOUBLE_EQ(*dqGetRealListElem(dqGetParamTag(37), r.index), r.value) << r.index;
+    EXPECT_EQ(dqGetRealListElem(dqGetParamTag(37), 27), nullptr);
+    const float* grey = dqGetColorListElem(dqGetParamTag(38), 3);
+    EXPECT_EQ(grey[0], 0.1f);
+    EXPECT_EQ(grey[3], 1.0f);
+    const float* alarm = dqGetColorListElem(dqGetParamTag(38), 10);
+    EXPECT_EQ(std::vector<float>(alarm, alarm + 4), (std::vector<float>{1, 0, 0, 1}));
+}
+
+int journalFilesIn(const std::string& dir) {
+    int n = 0;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* e = readdir(d)) n += std::string(e->d_name).rfind("OR", 0) == 0;
+    closedir(d);
+    return n;
+}
+
+TEST(SessionSetup, RecreatingGivesTheSameTagsAndOneJournalFile) {
+    char dir[] = "/tmp/orvane-journal-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    setenv("TMPDIR", dir, 1);
+    dqCreateSession();
+    unsigned high = dqGetHighestTag();
+    dqAddData(dqCClassDouble, 0, nullptr);
+    dqSetMark();
+    dqCreateSession();
+    EXPECT_EQ(dqGetHighestTag(), high);
+    EXPECT_EQ(dqGetLastMark(), 0u);
+    EXPECT_EQ(journalFilesIn(dir), 1);
+    dqDestroySession();
+    EXPECT_EQ(journalFilesIn(dir), 0);
+    unsetenv("TMPDIR");
+    rmdir(dir);
+}
+
+} // namespace
