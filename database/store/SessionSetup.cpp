@@ -36,6 +36,21 @@ void buildRootChildren(Session& s) {
     }
 }
 
+// The default objects, then the machine put where the settings say.
+void buildStandardObjects(Session& s) {
+    // The default work origin comes first here, before the cutter, once it
+    // exists.
+    s.setStandardTag(Session::Cutter, dqCreateDefaultCutter());
+    s.setStandardTag(Session::Holder, dqCreateDefaultHolder());
+    s.setStandardTag(Session::Spindle, dqCreateDefaultSpindle());
+    dqSetToolPosition();
+    const unsigned reals = s.standardTag(Session::RealList);
+    for (unsigned i = 0; i < 6; ++i) {
+        const double* value = dqGetRealListElem(reals, 6 + i);
+        if (value) dqSetMachAxisValue(i, *value);
+    }
+}
+
 } // namespace
 } // namespace DQ
 
@@ -47,8 +62,7 @@ DQ_API void dqCreateSession(void) {
     s.setDirect(0, 0, dqCClassRoot, nullptr);
     s.setDirect(1, 1, dqCClassChildHead, nullptr);
     DQ::buildRootChildren(s);
-    // The default origin, cutter, holder and spindle and the initial machine
-    // position join the set-up here once their figures exist.
+    DQ::buildStandardObjects(s);
     s.openJournal();
 }
 
