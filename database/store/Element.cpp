@@ -62,6 +62,7 @@ long Element::read(std::FILE* file, unsigned /*flag*/) {
     // A block that disagrees with its own size rule would let a later reader
     // run past its end; it loads as an empty element.
     if (!recordSizeMatches(cls, block, n)) {
+        delete[] static_cast<char*>(block); // nobody has seen it yet
         clear();
         return static_cast<long>(n) + 8;
     }

@@ -29,7 +29,7 @@ long readFrom(const Bytes& bytes, DQ::Element& e, bool regular) {
     std::FILE* f;
     if (regular) {
         f = std::tmpfile();
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::rewind(f);
     } else {
         static Bytes keep;
