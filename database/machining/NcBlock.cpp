@@ -1,5 +1,8 @@
 #include "machining/NcBlock.h"
 
+#include "machining/WordScannerCore.h"
+
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -17,21 +20,17 @@ std::int64_t addSaturated(std::int64_t a, std::int64_t b) {
     return r;
 }
 
-// Position of an address in the flag and count arrays: X Y Z A B C I J K.
-int slotOf(char address) {
-    switch (address) {
-    case 'X': return 0;
-    case 'Y': return 1;
-    case 'Z': return 2;
-    case 'A': return 3;
-    case 'B': return 4;
-    case 'C': return 5;
-    case 'I': return 6;
-    case 'J': return 7;
-    case 'K': return 8;
-    default: return -1;
-    }
-}
+// Position of an address in the flag and count arrays: X Y Z A B C I J K;
+// 9 for G, -1 for every word without effect on the path (R, F, S, T, M, N,
+// O, '%', '/', lower case...).
+constexpr int kG = 9;
+inline constexpr std::array<signed char, 256> kSlot = [] {
+    std::array<signed char, 256> t{};
+    for (auto& v : t) v = -1;
+    const char* order = "XYZABCIJKG";
+    for (int i = 0; order[i]; ++i) t[static_cast<unsigned char>(order[i])] = static_cast<signed char>(i);
+    return t;
+}();
 
 void applyG(std::int64_t raw, NcState& s) {
     // Compared as raw integers: G01 is G1, and G1.0 (raw 10) is no motion word.
@@ -68,21 +67,21 @@ int interpretBlock(const char* line, std::size_t length, const Resolutions& res,
     std::size_t pos = 0;
     NcWord word;
     for (;;) {
-        ScanStatus st = scanWord(line, length, pos, res, word);
+        ScanStatus st = scan::scanWord(line, length, pos, res, word);
         if (st == kScanEndOfLine) break;
         if (st != kScanWord) return st;
-        int slot = slotOf(word.address);
-        if (slot >= 0 && slot < 6) {
+        int slot = kSlot[static_cast<unsigned char>(word.address)];
+        if (slot < 0) continue;
+        if (slot < 6) {
             state.axis[slot] =
                 state.incremental ? addSaturated(state.axis[slot], word.counts) : word.counts;
             flag[slot] = true;
-        } else if (slot >= 6) {
+        } else if (slot < kG) {
             centre[slot - 6] = addSaturated(centre[slot - 6], word.counts);
             flag[slot] = true;
-        } else if (word.address == 'G') {
+        } else {
             applyG(word.raw, state);
         }
-        // R, F, S, T, M, N, O, '%', '/', lower case...: no effect on the path.
     }
 
     bool any = false;

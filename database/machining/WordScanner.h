@@ -25,8 +25,15 @@ struct NcWord {
 // Resolutions in program units per count: linear for every address but A,
 // B and C, angular (degrees) for those.
 struct Resolutions {
-    double linear = 0.0001;
-    double angular = 0.0001;
+    double linear;
+    double angular;
+    // Kept beside them so the scanner can multiply where it would divide.
+    double inverseLinear;
+    double inverseAngular;
+
+    Resolutions(double linearRes = 0.0001, double angularRes = 0.0001)
+        : linear(linearRes), angular(angularRes), inverseLinear(1.0 / linearRes),
+          inverseAngular(1.0 / angularRes) {}
 };
 
 // Scans the next word of line[0..length) starting at pos and advances pos.
