@@ -20,6 +20,7 @@
 //   [SECTION] Undo/redo journal
 //   [SECTION] Settings lists, title and text utilities
 //   [SECTION] Typed lists
+//   [SECTION] MCV scene files
 //   [SECTION] NC reader and CL trace
 //   [SECTION] Drawing context and tessellation
 //   [SECTION] Cutter, rotation bodies and shapes
@@ -203,6 +204,22 @@ DQ_API void dqSetRealListElems(unsigned int tag, unsigned int first, unsigned in
 DQ_API void dqSetColorListElems(unsigned int tag, unsigned int first, unsigned int n,
                                 const float* rgba);
 
+// [SECTION] MCV scene files ----------------------------------------------
+
+// Saves the root with its children, the origin, cutter, holder and spindle,
+// and every mounted model (a block, cone, sphere or STL model with an
+// axis-mount child) to path. The file is replaced only once the new one is
+// completely written; on any failure the old file stays as it was.
+DQ_API void dqSaveMCVFile(const char* path);
+// Saves the groups of the given tags (objects of class 2000, 0, 2..8 with
+// their list-0 children; other tags are skipped), replacing path as above.
+DQ_API void dqSaveTagsMCVFile(unsigned int count, const unsigned int* tags, const char* path);
+// Merges a scene file into the session (journaled, so a mark afterwards makes
+// the load undoable). progress (may be null) receives the fraction of the
+// file read, 1.0 at the end. Returns 0 on success, 1 when the file is
+// missing, empty, unreadable or not of version 1 (nothing changed then).
+DQ_API int dqLoadMCVFile(const char* path, double* progress);
+
 // [SECTION] NC reader and CL trace ---------------------------------------
 
 // Reads the NC program at path into a new CL path (class 1) with its eight
@@ -284,7 +301,8 @@ public:
     void End();
     // glColor4fv in every mode; rgba points to four floats.
     void Color(const float* rgba);
-    // glPushMatrix then glCallList(list), in every mode.
+    // glPushMatrix then glCallList(list), in every mode; list 0 (no list)
+    // is not called.
     void PushCallList(unsigned int list);
     // glPopMatrix, in every mode.
     void PopMatrix();

@@ -52,6 +52,8 @@ public:
         return valid(tag) ? table_[tag].link : unsigned(dqCClassInvalid);
     }
     void* dataOf(unsigned tag) const { return valid(tag) ? table_[tag].element.getData() : nullptr; }
+    // The entry's element; tag must be valid.
+    const Element& elementOf(unsigned tag) const { return table_[tag].element; }
     bool isHead(unsigned tag) const { return classOf(tag) == dqCClassChildHead; }
 
     // Makes the table with room for 1024 entries; false when out of memory.

@@ -51,7 +51,11 @@ void Database::rebuildJournalIndex() {
 }
 
 void Database::recordContent(unsigned tag) {
-    if (tag > currentMark_ || !journal_) return;
+    // A record names its target through its link, and link 0 reads as "the
+    // record itself": a record for the root could not restore the root and
+    // would overwrite itself when replayed. The root (the title) is
+    // therefore outside the history, like dqSetTitle.
+    if (tag == 0 || tag > currentMark_ || !journal_) return;
     if (indexStale_) rebuildJournalIndex();
     if (contentJournaled_.count(tag)) return;
     // Records are only ever appended, so the end is known without asking the
