@@ -170,7 +170,9 @@ void gqCOpenGL::Color(const float* rgba) {
 
 void gqCOpenGL::PushCallList(unsigned int list) {
     glPushMatrix();
-    glCallList(list);
+    // 0 names no list; OpenGL would answer it with GL_INVALID_VALUE, which
+    // a caller's own error check would then blame on its next call.
+    if (list) glCallList(list);
 }
 
 void gqCOpenGL::PopMatrix() { glPopMatrix(); }
