@@ -23,7 +23,11 @@ void replayTo(const ClBuffer& buffer, TraceCursor& cursor, std::uint32_t target)
         offset = cursor.base;
         pose = cursor.basePose;
     } else {
-        offset = kClFirstRecord; // the initial record sets all nine values
+        // The initial record sets all nine values, so starting from its pose
+        // rather than from zero changes nothing, except that landing on
+        // offset 8 itself gives the pose a fresh cursor has there.
+        offset = kClFirstRecord;
+        pose = initialPose(buffer);
     }
     while (offset < target) {
         std::uint32_t end = buffer.apply(offset, pose);
