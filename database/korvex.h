@@ -419,6 +419,19 @@ DQ_API void dqSetSphere(unsigned int tag, double diameter);
 DQ_API double dqGetSphereDiameter(unsigned int tag); // 0 without payload
 DQ_API void dqDrawSphere(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
 
+// --- work origin (class 2): six values X, Y, Z, A, B, C (radians) ---
+// A new origin holding a copy of values (six doubles; null gives 0), with
+// the session colour 0 as its marker colour and an int list [0].
+DQ_API unsigned int dqCreateOrigin(double* values);
+// dqCreateOrigin with six zeros.
+DQ_API unsigned int dqCreateDefaultOrigin(void);
+// Replaces the six values (journaled); only for a class-2 tag and non-null
+// values.
+DQ_API void dqSetOrigin(unsigned int tag, double* values);
+// The unlit marker at the origin's machine position (glColor4fv with its
+// colour): a 16 x 16 bitmap in draw mode, a single vertex in the others.
+DQ_API void dqDrawOrigin(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
+
 // --- machine axes (class 1010) ---
 // A new standalone axis element for 'X', 'Y', 'Z' (linear) or 'A', 'B', 'C'
 // (rotary); 0 for any other letter.

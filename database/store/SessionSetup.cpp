@@ -38,8 +38,7 @@ void buildRootChildren(Session& s) {
 
 // The default objects, then the machine put where the settings say.
 void buildStandardObjects(Session& s) {
-    // The default work origin comes first here, before the cutter, once it
-    // exists.
+    s.setStandardTag(Session::Origin, dqCreateDefaultOrigin());
     s.setStandardTag(Session::Cutter, dqCreateDefaultCutter());
     s.setStandardTag(Session::Holder, dqCreateDefaultHolder());
     s.setStandardTag(Session::Spindle, dqCreateDefaultSpindle());
