@@ -1,0 +1,3 @@
+G00 X1.
+X1 (comment
+X2.
