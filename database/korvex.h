@@ -24,6 +24,7 @@
 //   [SECTION] NC reader and CL trace
 //   [SECTION] Drawing context and tessellation
 //   [SECTION] Cutter, rotation bodies and shapes
+//   [SECTION] STL models
 //   [SECTION] Machine kinematics
 #pragma once
 
@@ -448,6 +449,18 @@ DQ_API void dqDrawAxis(unsigned int tag);
 DQ_API void dqDrawRevAxis(unsigned int tag);
 DQ_API void dqDrawTranslateAxis(unsigned int tag);
 DQ_API void dqDrawTranslateRevAxis(unsigned int tag);
+
+// [SECTION] STL models ----------------------------------------------------
+
+// Reads an ASCII or binary STL file into a new model (class 0) placed at the
+// machine position of the current work origin. progress (may be null) is
+// shared with the caller: it receives 0, the fraction read and 1.0; a value
+// below -1.0 written by the caller stops the reading. Returns the tag, 0 on
+// failure (nothing is created then).
+DQ_API unsigned int dqCreateSTLFromFile(const char* path, double* progress);
+// Draws the model with its colour and placement between the pre-draw list
+// preList and its pop.
+DQ_API void dqDrawSTL(unsigned int tag, unsigned int preList, gqCOpenGL& gl);
 
 // [SECTION] Machine kinematics --------------------------------------------
 
