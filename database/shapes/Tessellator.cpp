@@ -54,6 +54,16 @@ unsigned stitchRings(RevolvedMesh& mesh, unsigned first1, unsigned k1, unsigned 
 std::optional<RevolvedMesh> revolve(const Profile& profile, double t) {
     if (profile.valuesPerPoint != Profile::kValuesPerPoint || profile.count() < 2)
         return std::nullopt;
+    // Outlines come from scene files too: one of many thousand points at a
+    // fine tolerance would ask for gigabytes. Every figure of the system
+    // stays far below this bound (a sphere at its finest has 525 313
+    // vertices).
+    std::size_t vertices = 0;
+    for (unsigned i = 0; i < profile.count(); ++i) {
+        const double r = profile.point(i)[0];
+        vertices += std::fabs(r) < 1e-6 ? 1 : ringCount(r, t);
+    }
+    if (vertices > kMaxRevolvedVertices) return std::nullopt;
     try {
         RevolvedMesh mesh;
         unsigned prevFirst = 0, prevCount = 0;

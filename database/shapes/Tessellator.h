@@ -41,8 +41,12 @@ unsigned arcSegments(double rho, double t, double span, unsigned lo, unsigned hi
 unsigned stitchRings(RevolvedMesh& mesh, unsigned first1, unsigned k1, unsigned first2,
                      unsigned k2);
 
+// The most vertices a revolved mesh may have.
+constexpr unsigned kMaxRevolvedVertices = 1u << 21;
+
 // The revolved mesh of a profile, or none when it has fewer than two points,
-// not four values per point, or memory runs out.
+// not four values per point, would exceed kMaxRevolvedVertices, or memory
+// runs out.
 std::optional<RevolvedMesh> revolve(const Profile& profile, double t);
 
 } // namespace DQ

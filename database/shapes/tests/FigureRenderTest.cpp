@@ -314,3 +314,24 @@ TEST_F(FigureRenderTest, AbsolutePositionMatchesTheAxisDrawing) {
         }
     }
 }
+
+TEST_F(FigureRenderTest, SweptBlockCoversEverythingBetweenItsPositions) {
+    // The block stood 10 further left under the reference matrix: the
+    // swept solid fills the whole stretch between both positions.
+    unsigned block = dqCreateBlock(8, 4, 6);
+    setPlacement(block, {{-4, 0, 30}, {0, 0, 1}, {0, 1, 0}});
+    glPushMatrix();
+    glTranslated(-10, 0, 0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, context.referenceMatrix);
+    glPopMatrix();
+    context.SetMode(4);
+    draw([&] { dqDrawBlock(block, 0, context); });
+    auto depth = gl.readDepth();
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            bool inside = x >= column(-16) && x < column(-2) && y >= row(27) && y < row(33);
+            wrong += inside != (depth[y * kWidth + x] < 1.0f);
+        }
+    EXPECT_EQ(wrong, 0);
+}

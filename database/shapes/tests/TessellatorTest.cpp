@@ -88,6 +88,11 @@ TEST(Tessellator, StitchCountsAndSingleVertexRings) {
 TEST(Tessellator, MalformedProfilesGiveNoMesh) {
     EXPECT_FALSE(revolve(profileOf({{3, 0}}), 0.01));
     EXPECT_FALSE(revolve(Profile{}, 0.01));
+    // An outline too large to be a real body (as a damaged file could hold).
+    Profile huge;
+    for (int i = 0; i < 5000; ++i) huge.add(1000, i, 1, 0);
+    EXPECT_FALSE(revolve(huge, 1e-6));
+    EXPECT_TRUE(revolve(huge, 1e9)); // 6 vertices a ring is fine
     Profile wide = profileOf({{3, 0}, {3, 1}});
     wide.valuesPerPoint = 3;
     EXPECT_FALSE(revolve(wide, 0.01));
