@@ -31,53 +31,56 @@ unsigned stitchRings(RevolvedMesh& mesh, unsigned first1, unsigned k1, unsigned 
     const unsigned n2 = k2 == 1 ? 0 : k2;
     auto P = [&](unsigned i) { return RevolvedMesh::Corner{first1 + i, first1 + i}; };
     auto C = [&](unsigned i) { return RevolvedMesh::Corner{first2 + i, first2 + i}; };
-    std::vector<RevolvedMesh::Triangle> onP, onC;
-    onP.reserve(n1);
-    onC.reserve(n2);
-    unsigned a = 0, b = 0;
-    while (a < n1 || b < n2) {
-        bool advanceP =
-            a < n1 && (b >= n2 || static_cast<double>(a) / k1 <= static_cast<double>(b) / k2);
-        if (advanceP) {
-            onP.push_back({P(a), C(b >= n2 ? 0 : b), P((a + 1) % n1)});
-            ++a;
-        } else {
-            onC.push_back({P(a >= n1 ? 0 : a), C(b), C((b + 1) % n2)});
-            ++b;
+    // The strip lists the triangles that advanced on P before those that
+    // advanced on C: walk the zipper twice, keeping one kind each time.
+    const std::size_t before = mesh.triangles.size();
+    for (bool keepP : {true, false}) {
+        unsigned a = 0, b = 0;
+        while (a < n1 || b < n2) {
+            bool advanceP =
+                a < n1 && (b >= n2 || static_cast<double>(a) / k1 <= static_cast<double>(b) / k2);
+            if (advanceP) {
+                if (keepP) mesh.triangles.push_back({P(a), C(b >= n2 ? 0 : b), P((a + 1) % n1)});
+                ++a;
+            } else {
+                if (!keepP) mesh.triangles.push_back({P(a >= n1 ? 0 : a), C(b), C((b + 1) % n2)});
+                ++b;
+            }
         }
     }
-    mesh.triangles.insert(mesh.triangles.end(), onP.begin(), onP.end());
-    mesh.triangles.insert(mesh.triangles.end(), onC.begin(), onC.end());
-    return static_cast<unsigned>(onP.size() + onC.size());
+    return static_cast<unsigned>(mesh.triangles.size() - before);
 }
 
 std::optional<RevolvedMesh> revolve(const Profile& profile, double t) {
     if (profile.valuesPerPoint != Profile::kValuesPerPoint || profile.count() < 2)
         return std::nullopt;
-    // Outlines come from scene files too: one of many thousand points at a
-    // fine tolerance would ask for gigabytes. Every figure of the system
-    // stays far below this bound (a sphere at its finest has 525 313
-    // vertices).
-    std::size_t vertices = 0;
-    for (unsigned i = 0; i < profile.count(); ++i) {
-        const double r = profile.point(i)[0];
-        vertices += std::fabs(r) < 1e-6 ? 1 : ringCount(r, t);
-    }
-    if (vertices > kMaxRevolvedVertices) return std::nullopt;
     try {
+        // Outlines come from scene files too: one of many thousand points at
+        // a fine tolerance would ask for gigabytes. Every figure of the
+        // system stays far below this bound (a sphere at its finest has
+        // 525 313 vertices).
+        std::vector<unsigned> rings(profile.count());
+        std::size_t vertices = 0, triangles = 0;
+        auto stripSide = [](unsigned k) { return k == 1 ? 0u : k; };
+        for (unsigned i = 0; i < profile.count(); ++i) {
+            const double r = profile.point(i)[0];
+            rings[i] = std::fabs(r) < 1e-6 ? 1 : ringCount(r, t);
+            vertices += rings[i];
+            if (i > 0) triangles += stripSide(rings[i - 1]) + stripSide(rings[i]);
+        }
+        if (vertices > kMaxRevolvedVertices) return std::nullopt;
+        // Sized once up front: growing by a fixed step per ring would copy
+        // the arrays over and over for the large rings of a fine tolerance.
         RevolvedMesh mesh;
+        mesh.positions.reserve(3 * vertices);
+        mesh.normals.reserve(3 * vertices);
+        mesh.triangles.reserve(triangles);
         unsigned prevFirst = 0, prevCount = 0;
         for (unsigned i = 0; i < profile.count(); ++i) {
             const double* pt = profile.point(i);
             const double r = pt[0], z = pt[1], nr = pt[2], nz = pt[3];
             const unsigned first = mesh.vertexCount();
-            const unsigned k = std::fabs(r) < 1e-6 ? 1 : ringCount(r, t);
-            // Grow with room to spare, as rings of up to 512 vertices
-            // arrive one after another.
-            if (mesh.positions.capacity() < mesh.positions.size() + 3 * k) {
-                mesh.positions.reserve(mesh.positions.size() + 3 * (k + 2048));
-                mesh.normals.reserve(mesh.normals.size() + 3 * (k + 2048));
-            }
+            const unsigned k = rings[i];
             if (k == 1) {
                 mesh.positions.insert(mesh.positions.end(), {r, 0.0, z});
                 mesh.normals.insert(mesh.normals.end(), {nr, 0.0, nz});
@@ -89,11 +92,8 @@ std::optional<RevolvedMesh> revolve(const Profile& profile, double t) {
                     mesh.normals.insert(mesh.normals.end(), {nr * c, nr * s, nz});
                 }
             }
-            if (i > 0 && !(prevCount == 1 && k == 1)) {
-                if (mesh.triangles.capacity() < mesh.triangles.size() + prevCount + k)
-                    mesh.triangles.reserve(mesh.triangles.size() + prevCount + k + 2048);
+            if (i > 0 && !(prevCount == 1 && k == 1))
                 stitchRings(mesh, prevFirst, prevCount, first, k);
-            }
             prevFirst = first;
             prevCount = k;
         }
