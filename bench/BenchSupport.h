@@ -21,10 +21,15 @@ public:
         }
     }
     // Prints "<name>: <rate> per second, <ratio> x <baseline>".
+    // Names match by prefix, so "BM_Read/0" finds "BM_Read/0/min_time:2.000".
+    std::map<std::string, double>::const_iterator find(const std::string& name) const {
+        auto it = rates.lower_bound(name);
+        return it != rates.end() && it->first.compare(0, name.size(), name) == 0 ? it : rates.end();
+    }
     void printRatio(const std::string& name, const std::string& baseline) const {
-        auto a = rates.find(name), b = rates.find(baseline);
+        auto a = find(name), b = find(baseline);
         if (a == rates.end() || b == rates.end()) return;
-        std::printf("%-48s %12.0f ops/s  = %.2f x %s\n", name.c_str(), a->second,
+        std::printf("%-36s %14.0f /s  = %.2f x %s\n", name.c_str(), a->second,
                     a->second / b->second, baseline.c_str());
     }
     std::map<std::string, double> rates;

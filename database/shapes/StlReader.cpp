@@ -3,9 +3,11 @@
 #include "korvex.h"
 #include "machining/ProgressCell.h"
 #include "shapes/TriangleBuffer.h"
+#include "store/HugePages.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdint>
@@ -26,10 +28,12 @@ void startBounds(TriangleBufferHeader& h) {
     }
 }
 
+// std::min/max compile to branch-free instructions; the coordinates of a
+// mesh come in no order a branch predictor could follow.
 void widen(TriangleBufferHeader& h, const double* v) {
     for (int k = 0; k < 3; ++k) {
-        if (v[k] < h.minimum[k]) h.minimum[k] = v[k];
-        if (v[k] > h.maximum[k]) h.maximum[k] = v[k];
+        h.minimum[k] = std::min(v[k], h.minimum[k]);
+        h.maximum[k] = std::max(v[k], h.maximum[k]);
     }
 }
 
@@ -73,6 +77,7 @@ struct GrowingBuffer {
         void* p = std::realloc(data, grown);
         if (!p) return false;
         data = static_cast<unsigned char*>(p);
+        preferHugePages(data, grown);
         capacity = grown;
         return true;
     }
@@ -187,6 +192,7 @@ bool readBinaryStl(const char* path, double fileSize, double* progress, StlBuffe
         std::fclose(f);
         return false;
     }
+    preferHugePages(buffer, bytes);
     TriangleBufferHeader header{};
     startBounds(header);
     header.count = n;
@@ -196,6 +202,7 @@ bool readBinaryStl(const char* path, double fileSize, double* progress, StlBuffe
     constexpr std::uint32_t kBatch = 4096;
     static thread_local unsigned char chunk[kBatch * 50];
     double consumed = 84;
+    const double perByte = 1.0 / fileSize;
     for (std::uint32_t done = 0; done < n;) {
         std::uint32_t want = n - done < kBatch ? n - done : kBatch;
         std::size_t got = std::fread(chunk, 50, want, f);
@@ -206,7 +213,7 @@ bool readBinaryStl(const char* path, double fileSize, double* progress, StlBuffe
                 std::fclose(f);
                 return false;
             }
-            storeProgress(progress, consumed / fileSize);
+            storeProgress(progress, consumed * perByte);
             float values[12];
             std::memcpy(values, chunk + 50 * r, sizeof values);
             TriangleRecord& t = triangles[done];
