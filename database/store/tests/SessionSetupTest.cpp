@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <string>
 
@@ -98,6 +101,53 @@ TEST(SessionSetup, RecreatingGivesTheSameTagsAndOneJournalFile) {
     dqDestroySession();
     EXPECT_EQ(journalFilesIn(dir), 0);
     unsetenv("TMPDIR");
+    rmdir(dir);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SessionSetup, StandardObjectsFollowTheRootChildren) {
+    FreshSession session;
+    EXPECT_EQ(dqGetParamTag(7), 34u);
+    EXPECT_EQ(dqGetClass(34), dqCClassOrigin);
+    EXPECT_EQ(dqGetParamTag(22), 38u);
+    EXPECT_EQ(dqGetClass(38), dqCClassCutter);
+    EXPECT_EQ(dqGetParamTag(24), 46u);
+    EXPECT_EQ(dqGetClass(46), dqCClassHolder);
+    EXPECT_EQ(dqGetParamTag(39), 52u);
+    EXPECT_EQ(dqGetClass(52), dqCClassSpindle);
+    EXPECT_EQ(dqGetHighestTag(), 59u);
+    // The set-up makes no journal records and no marks.
+    for (unsigned t = 0; t < dqGetHighestTag(); ++t) {
+        unsigned cls = dqGetClass(t);
+        EXPECT_TRUE(cls != dqCClassDataJournal && cls != dqCClassLinkJournal && cls != dqCClassMark)
+            << t;
+    }
+    EXPECT_EQ(dqGetLastMark(), 0u);
+}
+
+// Any change of a stored layout or of a default shows up here: the scene file
+// of a fresh session, byte for byte.
+TEST(SessionSetup, FreshSessionSavesTheGoldenSceneFile) {
+    FreshSession session;
+    char dir[] = "/tmp/orvane-golden-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string path = std::string(dir) + "/fresh.mcv";
+    dqSaveMCVFile(path.c_str());
+    auto slurp = [](const std::string& p) {
+        std::FILE* f = std::fopen(p.c_str(), "rb");
+        std::vector<unsigned char> bytes;
+        if (!f) return bytes;
+        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<unsigned char>(c));
+        std::fclose(f);
+        return bytes;
+    };
+    std::vector<unsigned char> golden = slurp(std::string(ORVANE_TEST_DIR) + "/data/fresh-session.mcv");
+    ASSERT_FALSE(golden.empty());
+    EXPECT_EQ(slurp(path), golden);
+    unlink(path.c_str());
     rmdir(dir);
 }
 
