@@ -48,26 +48,29 @@ void applyG(std::int64_t raw, NcState& s) {
     }
 }
 
+// Values of a group in the order of its digit (digit 6: third, then first).
 unsigned char* putGroup(unsigned char* out, int digit, const double* values) {
-    int order[3];
-    int n = groupOrder(digit, order);
-    for (int i = 0; i < n; ++i, out += 8) std::memcpy(out, &values[order[i]], 8);
+    static constexpr signed char kOrder[8][4] = {
+        {-1}, {0, -1}, {1, -1}, {2, -1}, {0, 1, -1}, {1, 2, -1}, {2, 0, -1}, {0, 1, 2, -1},
+    };
+    for (const signed char* o = kOrder[digit]; *o >= 0; ++o, out += 8) std::memcpy(out, &values[*o], 8);
     return out;
 }
 
 } // namespace
 
-int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
-                   unsigned char* out, std::uint32_t& bytes) {
+template <bool kPadded>
+int interpret(const char* line, std::size_t length, const Resolutions& res, NcState& state,
+              unsigned char* out, std::uint32_t& bytes) {
     bytes = 0;
-    bool flag[9] = {};
+    unsigned flags = 0; // bit n: the word of slot n appeared
     // Arc centres are relative to the block's start point in either mode.
     std::int64_t centre[3] = {state.axis[0], state.axis[1], state.axis[2]};
 
     std::size_t pos = 0;
     NcWord word;
     for (;;) {
-        ScanStatus st = scan::scanWord(line, length, pos, res, word);
+        ScanStatus st = scan::scanWord<true, kPadded>(line, length, pos, res, word);
         if (st == kScanEndOfLine) break;
         if (st != kScanWord) return st;
         int slot = kSlot[static_cast<unsigned char>(word.address)];
@@ -75,18 +78,16 @@ int interpretBlock(const char* line, std::size_t length, const Resolutions& res,
         if (slot < 6) {
             state.axis[slot] =
                 state.incremental ? addSaturated(state.axis[slot], word.counts) : word.counts;
-            flag[slot] = true;
+            flags |= 1u << slot;
         } else if (slot < kG) {
             centre[slot - 6] = addSaturated(centre[slot - 6], word.counts);
-            flag[slot] = true;
+            flags |= 1u << slot;
         } else {
             applyG(word.raw, state);
         }
     }
 
-    bool any = false;
-    for (bool f : flag) any |= f;
-    if (!any) return 0;
+    if (!flags) return 0;
 
     // A record carries the absolute position reached, also in incremental
     // mode, and every coordinate whose word appeared.
@@ -96,9 +97,9 @@ int interpretBlock(const char* line, std::size_t length, const Resolutions& res,
         abc[i] = double(state.axis[3 + i]) * res.angular;
         ijk[i] = double(centre[i]) * res.linear;
     }
-    int dXyz = groupDigit(flag[0], flag[1], flag[2]);
-    int dAbc = groupDigit(flag[3], flag[4], flag[5]);
-    int dIjk = groupDigit(flag[6], flag[7], flag[8]);
+    int dXyz = groupDigitOfMask(flags);
+    int dAbc = groupDigitOfMask(flags >> 3);
+    int dIjk = groupDigitOfMask(flags >> 6);
     std::int32_t code = joinMoveCode(dXyz, dIjk, dAbc, state.plane, state.motion);
 
     unsigned char* p = out;
@@ -113,6 +114,12 @@ int interpretBlock(const char* line, std::size_t length, const Resolutions& res,
     p += 8;
     bytes = static_cast<std::uint32_t>(p - out);
     return 0;
+}
+
+int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
+                   unsigned char* out, std::uint32_t& bytes, bool padded) {
+    return padded ? interpret<true>(line, length, res, state, out, bytes)
+                  : interpret<false>(line, length, res, state, out, bytes);
 }
 
 } // namespace DQ

@@ -31,7 +31,9 @@ constexpr std::uint32_t kMaxRecordBytes = 8 * (2 + 9);
 // Otherwise returns 0 and writes the block's record to out (room for
 // kMaxRecordBytes), setting `bytes` to its length, or to 0 when the block
 // carried no axis word.
+// padded: the line lies in a buffer with at least scan::kPadding readable
+// bytes after its end, which lets the scanner read digits eight at a time.
 int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
-                   unsigned char* out, std::uint32_t& bytes);
+                   unsigned char* out, std::uint32_t& bytes, bool padded = false);
 
 } // namespace DQ

@@ -3,6 +3,7 @@
 #include "machining/ClRecord.h"
 #include "machining/NcBlock.h"
 #include "machining/ProgressCell.h"
+#include "machining/WordScannerCore.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -24,7 +25,8 @@ constexpr std::size_t kChunk = 1 << 16;
 // 256-byte buffer, without copying each line.
 class LineSource {
 public:
-    explicit LineSource(std::FILE* file) : file_(file) {}
+    // Zeroed once so the padding past the data is always initialised.
+    explicit LineSource(std::FILE* file) : file_(file) { std::memset(buf_, 0, sizeof buf_); }
 
     // False at the end of the stream or on a read error (see failed()).
     bool next(const char*& line, std::size_t& length) {
@@ -56,7 +58,9 @@ private:
     }
 
     std::FILE* file_;
-    char buf_[kChunk];
+    // Lines handed out are followed by at least scan::kPadding readable
+    // bytes (the scanner's eight-at-a-time reads).
+    char buf_[kChunk + scan::kPadding];
     std::size_t have_ = 0, at_ = 0;
     bool eof_ = false, error_ = false;
 };
@@ -171,7 +175,7 @@ ClBufferBlock readNcStream(std::FILE* file, std::uint64_t size, const Resolution
         bool direct = out.reserve(kMaxRecordBytes);
         unsigned char* to = direct ? out.data + out.used : spare;
         std::uint32_t bytes;
-        if (interpretBlock(line, length, res, state, to, bytes) != 0) return fail(out);
+        if (interpretBlock(line, length, res, state, to, bytes, true) != 0) return fail(out);
         if (!direct && bytes) {
             if (!out.reserve(bytes)) return fail(out);
             std::memcpy(out.data + out.used, spare, bytes);

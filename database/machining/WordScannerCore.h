@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace DQ::scan {
 
@@ -59,13 +60,15 @@ inline std::int64_t countOf(double value) {
 // - 0.5 lies that close to an integer (a number at exactly half a count) or
 // out of range; only then is the division made.
 inline std::int64_t countOfQuotient(double value, double resolution, double inverse) {
+    // value is a magnitude (the sign is applied afterwards), so x >= -0.5.
     double x = value * inverse - 0.5;
-    if (x > -2147483000.0 && x < 2147483000.0) {
-        std::int64_t t = static_cast<std::int64_t>(x);
-        double below = double(t) <= x ? double(t) : double(t) - 1.0; // floor
-        double gap = x - below;
-        double margin = 1e-15 * (x < 0 ? 1.0 - x : 1.0 + x);
-        if (gap > margin && gap < 1.0 - margin) return std::int64_t(below) + 1;
+    if (x >= 0.0 && x < 2147483000.0) {
+        std::int64_t t = static_cast<std::int64_t>(x); // floor, as x >= 0
+        double gap = x - double(t);
+        double margin = 1e-15 * (1.0 + x);
+        if (gap > margin && gap < 1.0 - margin) return t + 1;
+    } else if (value == 0.0) {
+        return 0; // ceiling(-0.5), whatever the resolution
     }
     return countOf(value / resolution);
 }
@@ -82,6 +85,41 @@ inline bool skipComment(const unsigned char* s, std::size_t length, std::size_t&
     }
     return false;
 }
+
+// Reading digits eight at a time (SWAR: the bytes of one 64-bit word),
+// which needs no branch per digit. Only for lines that lie in a buffer with
+// at least kPadding readable bytes after their end; the bytes past the end
+// are read but never used.
+constexpr std::size_t kPadding = 32;
+
+inline std::uint64_t load64(const unsigned char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// How many of the (up to 8) bytes of v are digits before the first other.
+inline unsigned leadingDigits(std::uint64_t v) {
+    std::uint64_t x = v ^ 0x3030303030303030ull; // digits become 0..9
+    std::uint64_t other = (((x & 0x7F7F7F7F7F7F7F7Full) + 0x7676767676767676ull) | x) &
+                          0x8080808080808080ull; // high bit: byte is not 0..9
+    return other ? unsigned(__builtin_ctzll(other)) / 8 : 8;
+}
+
+// The value of the first n (0..8) digit bytes of v.
+inline std::uint64_t digitsValue(std::uint64_t v, unsigned n) {
+    if (n == 0) return 0;
+    // Digits moved to the top bytes; the zero bytes below are leading zeros.
+    std::uint64_t x = (v - 0x3030303030303030ull) << (8 * (8 - n));
+    x = (x * 10) + (x >> 8);
+    x = (((x & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+         (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+        32;
+    return x;
+}
+
+inline constexpr std::uint64_t kPow10[9] = {1,      10,      100,      1000,     10000,
+                                            100000, 1000000, 10000000, 100000000};
 
 // The value of a word from its parts.
 inline ScanStatus finishWord(unsigned char address, bool minus, bool dot, std::uint64_t raw,
@@ -106,8 +144,8 @@ inline ScanStatus finishWord(unsigned char address, bool minus, bool dot, std::u
 
 // With kFast false only the general loop runs: the reference that the fast
 // path is checked against in the tests and the fuzz target.
-template <bool kFast = true>
-inline ScanStatus scanWord(const char* line, std::size_t length, std::size_t& pos,
+template <bool kFast = true, bool kPadded = false>
+[[gnu::always_inline]] inline ScanStatus scanWord(const char* line, std::size_t length, std::size_t& pos,
                            const Resolutions& res, NcWord& word) {
     const auto* s = reinterpret_cast<const unsigned char*>(line);
     std::size_t i = pos;
@@ -143,7 +181,28 @@ inline ScanStatus scanWord(const char* line, std::size_t length, std::size_t& po
     // dispatch. Anything else (a comment, a blank inside the number, more
     // than 18 digits, a misplaced sign) is left to the general loop below,
     // which starts over from the address and is the reference behaviour.
-    if constexpr (kFast) {
+    if constexpr (kFast && kPadded) {
+        std::size_t j = i;
+        bool m = j < length && s[j] == '-';
+        j += m;
+        std::size_t room = length > j ? length - j : 0; // digits past the line are not ours
+        unsigned n1 = leadingDigits(load64(s + j));
+        n1 = n1 < room ? n1 : unsigned(room);
+        std::uint64_t r = digitsValue(load64(s + j), n1);
+        j += n1;
+        bool d = j < length && s[j] == '.';
+        j += d;
+        room = length > j ? length - j : 0;
+        unsigned n2 = d ? leadingDigits(load64(s + j)) : 0;
+        n2 = n2 < room ? n2 : unsigned(room);
+        r = r * kPow10[n2] + digitsValue(load64(s + j), n2);
+        j += n2;
+        j += j < length && s[j] == ' ';
+        if (n1 < 8 && n2 < 8 && (j >= length || kClass[s[j]] == kOther || kClass[s[j]] == kEnd)) {
+            pos = j;
+            return finishWord(address, m, d, r, int(n2), res, word);
+        }
+    } else if constexpr (kFast) {
         std::size_t j = i;
         bool m = j < length && s[j] == '-';
         j += m;
