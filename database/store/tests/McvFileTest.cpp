@@ -136,6 +136,28 @@ TEST_F(McvFile, ALoadCanBeUndoneAsAWhole) {
     EXPECT_EQ(countClass(dqCClassBlock), 1 + 1); // the loaded copy stays, emptied of data
 }
 
+TEST_F(McvFile, APathIsNotStoredAndSurvivesALoad) {
+    std::string nc = file("part.nc");
+    writeFile(nc, {'G', '0', '1', ' ', 'X', '1', '.', '\n'});
+    double progress = 0;
+    unsigned path = dqCreateCLFromNCFile(nc.data(), &progress);
+    ASSERT_NE(path, 0u);
+    void* buffer = dqGetData(path);
+    std::string scene = file("scene.mcv");
+    dqSaveMCVFile(scene.c_str());
+    Bytes saved = readFile(scene);
+    dqCreateSession();
+    dqSaveMCVFile(scene.c_str());
+    EXPECT_EQ(readFile(scene), saved) << "the path must not change the file";
+
+    dqCreateSession();
+    path = dqCreateCLFromNCFile(nc.data(), &progress);
+    buffer = dqGetData(path);
+    ASSERT_EQ(dqLoadMCVFile(scene.c_str(), nullptr), 0);
+    EXPECT_EQ(dqGetClass(path), dqCClassClPath);
+    EXPECT_EQ(dqGetData(path), buffer);
+}
+
 TEST_F(McvFile, RefusedFilesChangeNothing) {
     mountedBlock(1);
     unsigned high = dqGetHighestTag();
