@@ -1,0 +1,202 @@
+#include "AssimpMeshIO.h"
+
+#include <QFile>
+
+#include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
+#include <assimp/config.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Passes assimp's reading progress (0..1, or negative when unknown) on as a
+// percentage.
+class CallbackProgress : public Assimp::ProgressHandler {
+public:
+    explicit CallbackProgress(CallBackPos cb) : m_cb(cb) {}
+    bool Update(float percentage) override
+    {
+        if (m_cb == nullptr || !(percentage >= 0.0f))
+            return true;
+        const int percent = percentage >= 1.0f ? 100 : static_cast<int>(percentage * 100.0f);
+        if (percent != m_last) {
+            m_last = percent;
+            m_cb(percent, "Reading");
+        }
+        return true;
+    }
+
+private:
+    CallBackPos m_cb;
+    int m_last = -1;
+};
+
+bool Finite(const aiVector3D& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Appends every triangle of the scene's meshes (already in world
+// coordinates) to m. Points and lines have no place in a triangle mesh and
+// are dropped. False when the scene holds bad values or nothing at all.
+bool CopyScene(const aiScene& scene, TriMesh& m, bool& allNormals)
+{
+    allNormals = scene.mNumMeshes > 0;
+    for (unsigned i = 0; i < scene.mNumMeshes; ++i) {
+        const aiMesh* mesh = scene.mMeshes[i];
+        if (mesh == nullptr || mesh->mNumVertices == 0)
+            continue;
+        const std::size_t base = m.vert.size();
+        if (base + mesh->mNumVertices > std::numeric_limits<std::uint32_t>::max())
+            return false;
+        const bool normals = mesh->HasNormals();
+        allNormals = allNormals && normals;
+        for (unsigned k = 0; k < mesh->mNumVertices; ++k) {
+            const aiVector3D& p = mesh->mVertices[k];
+            if (!Finite(p))
+                return false;
+            TriVertex v;
+            v.p = {p.x, p.y, p.z};
+            if (normals && Finite(mesh->mNormals[k]))
+                v.n = {mesh->mNormals[k].x, mesh->mNormals[k].y, mesh->mNormals[k].z};
+            m.vert.push_back(v);
+        }
+        for (unsigned k = 0; k < mesh->mNumFaces; ++k) {
+            const aiFace& face = mesh->mFaces[k];
+            if (face.mNumIndices != 3)
+                continue;
+            TriFace f;
+            for (int c = 0; c < 3; ++c) {
+                if (face.mIndices[c] >= mesh->mNumVertices)
+                    return false;
+                f.v[c] = static_cast<std::uint32_t>(base + face.mIndices[c]);
+            }
+            m.face.push_back(f);
+        }
+    }
+    return !m.vert.empty();
+}
+
+// The library's Collada reader loops forever on an index list with a stray
+// character in it. Number lists may hold only the characters of numbers and
+// blanks; a file where one does not is refused before the library sees it.
+bool ColladaNumberListsAreClean(const QByteArray& text)
+{
+    static const char* const tags[] = {"p", "vcount", "v", "h", "int_array", "float_array"};
+    const char* data = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] != '<')
+            continue;
+        for (const char* tag : tags) {
+            const qsizetype len = static_cast<qsizetype>(std::strlen(tag));
+            if (i + 1 + len >= size || std::strncmp(data + i + 1, tag, static_cast<std::size_t>(len)) != 0)
+                continue;
+            const char after = data[i + 1 + len];
+            if (after != '>' && after != ' ' && after != '\t' && after != '\r' && after != '\n')
+                continue;
+            qsizetype j = i + 1 + len;
+            while (j < size && data[j] != '>')
+                ++j;
+            if (j < size && data[j - 1] == '/')
+                break;  // an empty element
+            for (++j; j < size && data[j] != '<'; ++j)
+                if (!std::strchr(" \t\r\n0123456789+-.eE", data[j]) || data[j] == '\0')
+                    return false;
+            break;
+        }
+    }
+    return true;
+}
+
+bool ReadScene(const QString& format, const QString& fileName, TriMesh& m, int& mask, CallBackPos cb)
+{
+    Assimp::Importer importer;
+    // Keep the file's own axes: a CNC model is placed in machine
+    // coordinates, so a Z-up file must stay Z-up.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_IGNORE_UP_DIRECTION, true);
+    importer.SetProgressHandler(new CallbackProgress(cb));  // the importer owns it
+
+    const QByteArray path = QFile::encodeName(fileName);
+    if (format == "dae") {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly) || !ColladaNumberListsAreClean(file.readAll()))
+            return false;
+    }
+    const aiScene* scene = importer.ReadFile(path.constData(), 0);
+    if (scene == nullptr || scene->mRootNode == nullptr || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
+        return false;
+
+    if (format == "3ds") {
+        // The 3ds importer turns the whole scene from Z-up to Y-up by a
+        // rotation of its root; take it back out.
+        const aiMatrix4x4 toYUp(1.f, 0.f, 0.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, -1.f, 0.f, 0.f, 0.f, 0.f, 0.f, 1.f);
+        aiMatrix4x4 back = toYUp;
+        back.Inverse();
+        scene->mRootNode->mTransformation = back * scene->mRootNode->mTransformation;
+    }
+
+    scene = importer.ApplyPostProcessing(aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
+                                         aiProcess_PreTransformVertices | aiProcess_ValidateDataStructure);
+    if (scene == nullptr)
+        return false;
+
+    bool allNormals = false;
+    m.Clear();
+    if (!CopyScene(*scene, m, allNormals)) {
+        m.Clear();
+        return false;
+    }
+    mask = IoMask::VertCoord | (m.face.empty() ? 0 : IoMask::FaceIndex);
+    if (allNormals)
+        mask |= IoMask::VertNormal;
+    if (cb)
+        cb(100, "Reading");
+    return true;
+}
+
+}  // namespace
+
+QList<MeshIOInterface::Format> AssimpMeshIO::importFormats() const
+{
+    return {
+        {"3D-Studio File Format", {"3ds"}},
+        {"Alias Wavefront Object", {"obj"}},
+        {"Collada File Format", {"dae"}},
+        {"X3D File Format", {"x3d"}},
+    };
+}
+
+QList<MeshIOInterface::Format> AssimpMeshIO::exportFormats() const
+{
+    return {};
+}
+
+void AssimpMeshIO::GetExportMaskCapability(const QString&, int& capability, int& defaultBits) const
+{
+    capability = 0;
+    defaultBits = 0;
+}
+
+bool AssimpMeshIO::open(const QString& format, const QString& fileName, TriMesh& m, int& mask, const ParamSet&,
+                        CallBackPos cb, QObject*)
+{
+    try {
+        return ReadScene(format.toLower(), fileName, m, mask, cb);
+    } catch (...) {
+        // Nothing may leave a plug-in as an exception; a file that makes the
+        // library throw (out of memory included) is simply not read.
+        m.Clear();
+        return false;
+    }
+}
+
+bool AssimpMeshIO::save(const QString&, const QString&, TriMesh&, int, const ParamSet&, CallBackPos, QObject*)
+{
+    return false;
+}
