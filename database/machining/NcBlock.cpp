@@ -20,15 +20,15 @@ std::int64_t addSaturated(std::int64_t a, std::int64_t b) {
     return r;
 }
 
-// Position of an address in the flag and count arrays: X Y Z A B C I J K;
-// 9 for G, -1 for every word without effect on the path (R, F, S, T, M, N,
-// O, '%', '/', lower case...).
-constexpr int kG = 9;
-inline constexpr std::array<signed char, 256> kSlot = [] {
-    std::array<signed char, 256> t{};
-    for (auto& v : t) v = -1;
+// The target of an address in the word array of a block: X Y Z A B C I J K
+// 0..8, G 9, and 10 for every word without effect on the path (R, F, S, T,
+// M, N, O, '%', '/', lower case...).
+constexpr unsigned kG = 9;
+inline constexpr std::array<unsigned char, 256> kSlot = [] {
+    std::array<unsigned char, 256> t{};
+    for (auto& v : t) v = 10;
     const char* order = "XYZABCIJKG";
-    for (int i = 0; order[i]; ++i) t[static_cast<unsigned char>(order[i])] = static_cast<signed char>(i);
+    for (int i = 0; order[i]; ++i) t[static_cast<unsigned char>(order[i])] = static_cast<unsigned char>(i);
     return t;
 }();
 
@@ -64,8 +64,12 @@ int interpret(const char* line, std::size_t length, const Resolutions& res, NcSt
               unsigned char* out, std::uint32_t& bytes) {
     bytes = 0;
     unsigned flags = 0; // bit n: the word of slot n appeared
-    // Arc centres are relative to the block's start point in either mode.
-    std::int64_t centre[3] = {state.axis[0], state.axis[1], state.axis[2]};
+    // One array for the words' targets so that applying a word takes no
+    // branch on its address: 0..5 the axes, 6..8 the arc centre (relative to
+    // the block's start point in either mode), 9 G, 10 every ignored word.
+    std::int64_t v[11] = {state.axis[0], state.axis[1], state.axis[2], state.axis[3],
+                          state.axis[4], state.axis[5], state.axis[0], state.axis[1],
+                          state.axis[2]};
 
     std::size_t pos = 0;
     NcWord word;
@@ -73,19 +77,15 @@ int interpret(const char* line, std::size_t length, const Resolutions& res, NcSt
         ScanStatus st = scan::scanWord<true, kPadded>(line, length, pos, res, word);
         if (st == kScanEndOfLine) break;
         if (st != kScanWord) return st;
-        int slot = kSlot[static_cast<unsigned char>(word.address)];
-        if (slot < 0) continue;
-        if (slot < 6) {
-            state.axis[slot] =
-                state.incremental ? addSaturated(state.axis[slot], word.counts) : word.counts;
-            flags |= 1u << slot;
-        } else if (slot < kG) {
-            centre[slot - 6] = addSaturated(centre[slot - 6], word.counts);
-            flags |= 1u << slot;
-        } else {
-            applyG(word.raw, state);
-        }
+        unsigned slot = kSlot[static_cast<unsigned char>(word.address)];
+        bool absolute = slot < 6 && !state.incremental;
+        std::int64_t sum = addSaturated(v[slot], word.counts);
+        v[slot] = absolute ? word.counts : sum;
+        flags |= (1u << slot) & 0x1FFu;
+        if (slot == kG) applyG(word.raw, state);
     }
+    for (int i = 0; i < 6; ++i) state.axis[i] = v[i];
+    const std::int64_t* centre = v + 6;
 
     if (!flags) return 0;
 
