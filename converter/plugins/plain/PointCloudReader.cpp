@@ -17,6 +17,10 @@ bool IsCountLine(const double* v, int n)
 bool ReadPointCloud(PointFormat format, const char* data, std::size_t size, TriMesh& m, int& mask, CallBackPos cb)
 {
     m.Clear();
+    auto fail = [&m] {
+        m.Clear();
+        return false;
+    };
     TextScanner scan(data, size, cb);
     const bool withNormals = format == PointFormat::Xyz || format == PointFormat::Apts;
     bool allNormals = true;
@@ -31,23 +35,23 @@ bool ReadPointCloud(PointFormat format, const char* data, std::size_t size, TriM
         double v[6];
         const int n = ParseNumberLine(line, v, 6);
         if (n < 0)
-            return false;
+            return fail();
         if (format == PointFormat::Pts && IsCountLine(v, n)) {
             if (counted && blockLeft != 0)
-                return false;
+                return fail();
             counted = true;
             blockLeft = static_cast<std::uint64_t>(v[0]);
             continue;
         }
         if (n < 3)
-            return false;
+            return fail();
         if (format == PointFormat::Pts && counted) {
             if (blockLeft == 0)
-                return false;  // more points than the block announced
+                return fail();  // more points than the block announced
             --blockLeft;
         }
         if (m.vert.size() >= std::numeric_limits<std::uint32_t>::max())
-            return false;
+            return fail();
         TriVertex p;
         p.p = {v[0], v[1], v[2]};
         if (withNormals && n >= 6)
@@ -56,10 +60,8 @@ bool ReadPointCloud(PointFormat format, const char* data, std::size_t size, TriM
             allNormals = false;
         m.vert.push_back(p);
     }
-    if (m.vert.empty() || (counted && blockLeft != 0)) {
-        m.Clear();
-        return false;
-    }
+    if (m.vert.empty() || (counted && blockLeft != 0))
+        return fail();
     if (!withNormals || !allNormals)
         for (TriVertex& p : m.vert)
             p.n = {0.0, 0.0, 0.0};
