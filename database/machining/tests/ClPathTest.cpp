@@ -158,7 +158,7 @@ TEST_F(ClPath, MissingSettingsGiveTheFallbacks) {
     for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(std::memcmp(dqGetColorListElem(colours, i), black, 16), 0);
 }
 
-TEST_F(ClPath, UndoAndRedoBringTheBufferBackByteForByte) {
+TEST_F(ClPath, UndoThroughTheJournalBringsTheBufferBackByteForByte) {
     dqSetMark();
     unsigned tag = load("G90 G17\nG01 X1. Y2.\nG02 X3. I1. J1.\nA30. B-20. C400.\n");
     ASSERT_NE(tag, 0u);

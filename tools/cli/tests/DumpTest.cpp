@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -52,8 +53,13 @@ struct CliRun {
 };
 
 CliRun runCli(const std::string& args) {
-    fs::path dir = fs::temp_directory_path();
-    std::string out = (dir / "ORcli-out.txt").string(), err = (dir / "ORcli-err.txt").string();
+    // Unique names: ctest runs the cases of this file side by side.
+    auto unique = [] {
+        char name[] = "/tmp/ORcliXXXXXX";
+        close(mkstemp(name));
+        return std::string(name);
+    };
+    std::string out = unique(), err = unique();
     std::string cmd = std::string("'") + ORVANE_BIN_DIR + "/orvane-cli' " + args + " >" + out + " 2>" + err;
     int raw = std::system(cmd.c_str());
     CliRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
