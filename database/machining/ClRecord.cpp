@@ -20,11 +20,6 @@ std::int32_t joinMoveCode(int xyz, int ijk, int abc, int plane, int motion) {
     return xyz * 10000 + ijk * 1000 + abc * 100 + plane * 10 + motion;
 }
 
-int groupDigit(bool first, bool second, bool third) {
-    static constexpr int kDigit[8] = {0, 1, 2, 4, 3, 6, 5, 7}; // index f | s<<1 | t<<2
-    return kDigit[int(first) | int(second) << 1 | int(third) << 2];
-}
-
 int groupValueCount(int digit) { return digit >= 1 && digit <= 7 ? kCount[digit] : 0; }
 
 int groupOrder(int digit, int order[3]) {

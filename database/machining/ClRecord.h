@@ -44,9 +44,8 @@ struct MoveCode {
 MoveCode splitMoveCode(std::int32_t code);
 std::int32_t joinMoveCode(int xyz, int ijk, int abc, int plane, int motion);
 
-// The group digit for three presence flags (first, second, third).
-int groupDigit(bool first, bool second, bool third);
-// The same from a 3-bit mask: bit 0 first, bit 1 second, bit 2 third.
+// The group digit for three presence flags as a 3-bit mask: bit 0 first,
+// bit 1 second, bit 2 third.
 inline int groupDigitOfMask(unsigned mask) {
     constexpr int kDigit[8] = {0, 1, 2, 4, 3, 6, 5, 7};
     return kDigit[mask & 7];
