@@ -53,6 +53,8 @@ TEST(TrimbalCommandLine, OptionsMayStandBeforeBetweenAndAfterThePaths)
         {in, out, "-o", "Stl", "-i", "pLy"},
         // Only the second character names the option.
         {"-input", "ply", in, "-output", "stl", out},
+        // A block that cannot be made is no error: the run goes without.
+        {"-m", "not/a/block", "-i", "ply", "-o", "stl", in, out},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
