@@ -330,9 +330,10 @@ public:
 
 // Figures. Every creator returns the new object's tag, 0 on failure (values
 // out of range included). Setters replace the payload copy-on-write through
-// the journal and ignore values out of range silently. Getters return the
-// stated fallback when the tag has no payload of the figure's size (tag 0
-// included). Lengths are in program units, angles in radians.
+// the journal, ignore values out of range silently, and change only an
+// element of their figure's own class. Getters return the stated fallback
+// when the tag has no payload of the figure's size (tag 0 included).
+// Lengths are in program units, angles in radians.
 //
 // Every dqDraw* figure export takes (tag, preList, gl): it brackets its
 // drawing with glPushAttrib(GL_CURRENT_BIT)/glPopAttrib, sets its material

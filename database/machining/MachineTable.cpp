@@ -114,10 +114,14 @@ DQ_API void dqGetMachineString(unsigned int machineTag, char* text) {
 
 DQ_API int dqSetMachAxisValue(unsigned int axis, double value) {
     const DQ::AxisRecord* old = DQ::axisRecord(axis);
-    if (!old || !(std::fabs(value - old->value) > 1e-6)) return 0;
+    const unsigned tag = DQ::axisTag(axis);
+    if (!old || dqGetClass(tag) != dqCClassAxis) return 0;
+    if (!(std::fabs(value - old->value) > 1e-6)) return 0;
     DQ::AxisRecord copy = *old;
     copy.value = value;
-    dqAllocData(DQ::axisTag(axis), &copy);
+    void* data = dqCreateData(&copy, sizeof copy);
+    if (!data) return 0;
+    dqSetData(tag, data);
     return 1;
 }
 

@@ -19,14 +19,16 @@ const CutterRecord* cutterOf(unsigned tag) {
 }
 
 // Copy-on-write: change a copy of the record and hand it back through the
-// journal. Nothing happens without a payload.
+// journal. Nothing happens without a payload, and nothing to an element of
+// another class: a cutter record there would not match the size its class
+// claims, and the journal would read past the block.
 template <class Change>
 void changeCutter(unsigned tag, Change change) {
     const CutterRecord* old = cutterOf(tag);
-    if (!old) return;
+    if (!old || dqGetClass(tag) != dqCClassCutter) return;
     CutterRecord copy = *old;
     change(copy);
-    dqAllocData(tag, &copy);
+    if (void* data = dqCreateData(&copy, sizeof copy)) dqSetData(tag, data);
 }
 
 double field(unsigned tag, double CutterRecord::*member) {

@@ -119,7 +119,10 @@ DQ_API unsigned int dqCreateDefaultSpindle(void) {
 }
 
 DQ_API void dqSetRotation(unsigned int tag, unsigned int n, const double* points) {
-    if (tag == 0 || tag >= dqGetHighestTag()) return;
+    // Only a holder or spindle takes an outline: in an element of another
+    // class the block would not be the size its class claims.
+    const dqCClassEnum cls = dqGetClass(tag);
+    if (tag == 0 || (cls != dqCClassHolder && cls != dqCClassSpindle)) return;
     void* block = newRotationBody(n, points);
     if (block) dqSetData(tag, block);
 }

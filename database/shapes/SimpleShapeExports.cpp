@@ -31,9 +31,11 @@ const Record* recordOf(unsigned tag) {
     return static_cast<const Record*>(payload(tag, sizeof(Record)));
 }
 
+// Replaces the record of a figure of class cls; an element of another
+// class is left alone, since its size rule would not fit the record.
 template <class Record>
-void replaceRecord(unsigned tag, const Record& record) {
-    if (tag == 0 || tag >= dqGetHighestTag()) return;
+void replaceRecord(unsigned tag, dqCClassEnum cls, const Record& record) {
+    if (tag == 0 || dqGetClass(tag) != cls) return;
     if (void* data = dqCreateData(&record, sizeof record)) dqSetData(tag, data);
 }
 
@@ -57,7 +59,7 @@ DQ_API unsigned int dqCreateBlock(double width, double length, double height) {
 }
 
 DQ_API void dqSetBlock(unsigned int tag, double width, double length, double height) {
-    if (validBlock(width, length, height)) replaceRecord(tag, BlockRecord{width, length, height});
+    if (validBlock(width, length, height)) replaceRecord(tag, dqCClassBlock, BlockRecord{width, length, height});
 }
 
 DQ_API double dqGetBlockWidth(unsigned int tag) { return fieldOf(tag, &BlockRecord::width); }
@@ -82,7 +84,7 @@ DQ_API unsigned int dqCreateCone(double top, double bottom, double height) {
 }
 
 DQ_API void dqSetCone(unsigned int tag, double top, double bottom, double height) {
-    if (validCone(top, bottom, height)) replaceRecord(tag, ConeRecord{top, bottom, height});
+    if (validCone(top, bottom, height)) replaceRecord(tag, dqCClassCone, ConeRecord{top, bottom, height});
 }
 
 DQ_API double dqGetConeTopDiameter(unsigned int tag) { return fieldOf(tag, &ConeRecord::top); }
@@ -108,7 +110,7 @@ DQ_API unsigned int dqCreateSphere(double diameter) {
 }
 
 DQ_API void dqSetSphere(unsigned int tag, double diameter) {
-    if (validSphere(diameter)) replaceRecord(tag, SphereRecord{diameter});
+    if (validSphere(diameter)) replaceRecord(tag, dqCClassSphere, SphereRecord{diameter});
 }
 
 DQ_API double dqGetSphereDiameter(unsigned int tag) {

@@ -358,3 +358,36 @@ TEST_F(ShapesTest, AxesAreCreatedByLetter) {
         }
     }
 }
+
+TEST_F(ShapesTest, SettersLeaveOtherClassesAlone) {
+    // A record of one figure in another's element would not be the size
+    // that element's class claims, so each setter keeps to its own class.
+    unsigned holder = dqCreateDefaultHolder();
+    unsigned block = dqCreateBlock(1, 2, 3);
+    unsigned cone = dqCreateCone(1, 2, 3);
+    unsigned sphere = dqCreateSphere(4);
+    unsigned cutter = dqCreateDefaultCutter();
+    struct Case {
+        const char* what;
+        unsigned target;
+        void (*set)(unsigned);
+    } cases[] = {
+        {"rotation on a block", block,
+         [](unsigned t) {
+             const double pts[4] = {1, 0, 1, 1};
+             dqSetRotation(t, 2, pts);
+         }},
+        {"rotation on a cutter", cutter, [](unsigned t) { dqSetRotation(t, 0, nullptr); }},
+        {"block on a holder", holder, [](unsigned t) { dqSetBlock(t, 5, 5, 5); }},
+        {"cone on a sphere", sphere, [](unsigned t) { dqSetCone(t, 5, 5, 5); }},
+        {"sphere on a cone", cone, [](unsigned t) { dqSetSphere(t, 5); }},
+        {"cutter on a holder", holder, [](unsigned t) { dqSetCutterDiameter(t, 5); }},
+        {"cutter type on a holder", holder, [](unsigned t) { dqSetCutterType(t, 2); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const void* before = dqGetData(c.target);
+        c.set(c.target);
+        EXPECT_EQ(dqGetData(c.target), before);
+    }
+}
