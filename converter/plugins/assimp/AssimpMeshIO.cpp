@@ -1,5 +1,7 @@
 #include "AssimpMeshIO.h"
 
+#include "ColladaPrecheck.h"
+
 #include <QFile>
 
 #include <assimp/Importer.hpp>
@@ -9,7 +11,6 @@
 #include <assimp/scene.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -82,38 +83,6 @@ bool CopyScene(const aiScene& scene, TriMesh& m, bool& allNormals)
     return !m.vert.empty();
 }
 
-// The library's Collada reader loops forever on an index list with a stray
-// character in it. Number lists may hold only the characters of numbers and
-// blanks; a file where one does not is refused before the library sees it.
-bool ColladaNumberListsAreClean(const QByteArray& text)
-{
-    static const char* const tags[] = {"p", "vcount", "v", "h", "int_array", "float_array"};
-    const char* data = text.constData();
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] != '<')
-            continue;
-        for (const char* tag : tags) {
-            const qsizetype len = static_cast<qsizetype>(std::strlen(tag));
-            if (i + 1 + len >= size || std::strncmp(data + i + 1, tag, static_cast<std::size_t>(len)) != 0)
-                continue;
-            const char after = data[i + 1 + len];
-            if (after != '>' && after != ' ' && after != '\t' && after != '\r' && after != '\n')
-                continue;
-            qsizetype j = i + 1 + len;
-            while (j < size && data[j] != '>')
-                ++j;
-            if (j < size && data[j - 1] == '/')
-                break;  // an empty element
-            for (++j; j < size && data[j] != '<'; ++j)
-                if (!std::strchr(" \t\r\n0123456789+-.eE", data[j]) || data[j] == '\0')
-                    return false;
-            break;
-        }
-    }
-    return true;
-}
-
 bool ReadScene(const QString& format, const QString& fileName, TriMesh& m, int& mask, CallBackPos cb)
 {
     Assimp::Importer importer;
@@ -125,7 +94,10 @@ bool ReadScene(const QString& format, const QString& fileName, TriMesh& m, int& 
     const QByteArray path = QFile::encodeName(fileName);
     if (format == "dae") {
         QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly) || !ColladaNumberListsAreClean(file.readAll()))
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = file.readAll();
+        if (!ColladaLooksSafe(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
             return false;
     }
     const aiScene* scene = importer.ReadFile(path.constData(), 0);
