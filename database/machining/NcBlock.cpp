@@ -61,7 +61,7 @@ unsigned char* putGroup(unsigned char* out, int digit, const double* values) {
 
 template <bool kPadded>
 int interpret(const char* line, std::size_t length, const Resolutions& res, NcState& state,
-              unsigned char* out, std::uint32_t& bytes) {
+              unsigned char* out, std::uint32_t& bytes, std::size_t& pos) {
     bytes = 0;
     unsigned flags = 0; // bit n: the word of slot n appeared
     // One array for the words' targets so that applying a word takes no
@@ -71,7 +71,7 @@ int interpret(const char* line, std::size_t length, const Resolutions& res, NcSt
                           state.axis[4], state.axis[5], state.axis[0], state.axis[1],
                           state.axis[2]};
 
-    std::size_t pos = 0;
+    pos = 0;
     NcWord word;
     for (;;) {
         ScanStatus st = scan::scanWord<true, kPadded>(line, length, pos, res, word);
@@ -117,9 +117,12 @@ int interpret(const char* line, std::size_t length, const Resolutions& res, NcSt
 }
 
 int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
-                   unsigned char* out, std::uint32_t& bytes, bool padded) {
-    return padded ? interpret<true>(line, length, res, state, out, bytes)
-                  : interpret<false>(line, length, res, state, out, bytes);
+                   unsigned char* out, std::uint32_t& bytes, bool padded, std::size_t* end) {
+    std::size_t pos;
+    int st = padded ? interpret<true>(line, length, res, state, out, bytes, pos)
+                    : interpret<false>(line, length, res, state, out, bytes, pos);
+    if (end) *end = pos;
+    return st;
 }
 
 } // namespace DQ

@@ -33,7 +33,10 @@ constexpr std::uint32_t kMaxRecordBytes = 8 * (2 + 9);
 // carried no axis word.
 // padded: the line lies in a buffer with at least scan::kPadding readable
 // bytes after its end, which lets the scanner read digits eight at a time.
+// end, when given, receives where the scanning stopped on success: at the
+// newline or zero byte that ended the line, or at length.
 int interpretBlock(const char* line, std::size_t length, const Resolutions& res, NcState& state,
-                   unsigned char* out, std::uint32_t& bytes, bool padded = false);
+                   unsigned char* out, std::uint32_t& bytes, bool padded = false,
+                   std::size_t* end = nullptr);
 
 } // namespace DQ

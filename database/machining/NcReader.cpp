@@ -28,17 +28,31 @@ public:
     // Zeroed once so the padding past the data is always initialised.
     explicit LineSource(std::FILE* file) : file_(file) { std::memset(buf_, 0, sizeof buf_); }
 
-    // False at the end of the stream or on a read error (see failed()).
-    bool next(const char*& line, std::size_t& length) {
+    // The text from the current position: up to kLineMax characters, more of
+    // the stream after the line's end included. False at the end of the
+    // stream or on a read error (see failed()).
+    bool peek(const char*& text, std::size_t& avail) {
         if (have_ - at_ <= kLineMax && !eof_) refill();
         if (at_ == have_) return false;
-        std::size_t avail = have_ - at_ < kLineMax ? have_ - at_ : kLineMax;
-        const char* start = buf_ + at_;
-        const void* nl = std::memchr(start, '\n', avail);
-        length = nl ? static_cast<const char*>(nl) - start + 1 : avail;
-        line = start;
-        at_ += length;
+        avail = have_ - at_ < kLineMax ? have_ - at_ : kLineMax;
+        text = buf_ + at_;
         return true;
+    }
+    // The length of the line starting at text, given where a scan of it
+    // stopped (at its newline, at a zero byte, or at avail), and consumes it:
+    // what fgets with a 256-byte buffer would have read.
+    std::size_t take(const char* text, std::size_t avail, std::size_t stop) {
+        std::size_t length;
+        if (stop < avail && text[stop] == '\n') {
+            length = stop + 1;
+        } else if (stop >= avail) {
+            length = avail;
+        } else { // a zero byte ended the scan; the line still runs to its newline
+            const void* nl = std::memchr(text + stop, '\n', avail - stop);
+            length = nl ? static_cast<const char*>(nl) - text + 1 : avail;
+        }
+        at_ += length;
+        return length;
     }
     bool failed() const { return error_; }
 
@@ -160,22 +174,25 @@ ClBufferBlock readNcStream(std::FILE* file, std::uint64_t size, const Resolution
 
     LineSource lines(file);
     const char* line;
-    std::size_t length;
     std::uint64_t position = 0;
     const double sizeD = size ? double(size) : 1.0;
     unsigned char spare[kMaxRecordBytes];
-    while (lines.next(line, length)) {
-        position += length;
+    std::size_t avail;
+    while (lines.peek(line, avail)) {
         if (stopRequested(progress)) return fail(out);
-        storeProgress(progress, double(position) / sizeD);
 
         // The block writes straight into the buffer; only a record that was
         // made advances the used length. Near the 4 GiB limit, where room
         // for the largest record may be missing, it goes through `spare`.
+        // The scan itself finds where the line ends (the scanner stops at the
+        // newline), so the text is not searched twice.
         bool direct = out.reserve(kMaxRecordBytes);
         unsigned char* to = direct ? out.data + out.used : spare;
         std::uint32_t bytes;
-        if (interpretBlock(line, length, res, state, to, bytes, true) != 0) return fail(out);
+        std::size_t stop;
+        if (interpretBlock(line, avail, res, state, to, bytes, true, &stop) != 0) return fail(out);
+        position += lines.take(line, avail, stop);
+        storeProgress(progress, double(position) / sizeD);
         if (!direct && bytes) {
             if (!out.reserve(bytes)) return fail(out);
             std::memcpy(out.data + out.used, spare, bytes);
