@@ -36,6 +36,8 @@
 #define DQ_API extern "C"
 #endif
 
+class gqCOpenGL; // the drawing context, below
+
 // [SECTION] Classes and file types ---------------------------------------
 
 // Element classes. Below 1000: objects; 1000..1018: children of objects;
@@ -269,6 +271,13 @@ DQ_API double* dqGetCLOrigin(unsigned int tag);
 // The cutter shift type stored with the path at load time (entry 9 of its
 // integer list), 0 when missing.
 DQ_API unsigned int dqGetCLCutterShiftType(unsigned int tag);
+
+// Draws the CL path tag between its trace offsets: moves as line strips,
+// and by the path's display switches rapid moves, end points, tool-axis
+// vectors and markers, each pass between PushCallList(preList) and its pop.
+// point (may be null) receives the pose at the trace position: X, Y, Z and
+// A, B, C in degrees. Nothing happens when the path has no data.
+DQ_API void dqDrawCL(unsigned int tag, unsigned int preList, gqCOpenGL& context, double* point);
 
 // [SECTION] Drawing context and tessellation -----------------------------
 
