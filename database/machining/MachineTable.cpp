@@ -1,6 +1,13 @@
 #include "machining/MachineTable.h"
 
 #include "korvex.h"
+#include "machining/Kinematics.h"
+#include "shapes/FigureData.h"
+#include "shapes/MachineAxis.h"
+#include "store/Session.h"
+
+#include <cmath>
+#include <cstring>
 
 namespace DQ {
 
@@ -14,14 +21,6 @@ void* newMachineRecord(unsigned count, const unsigned* order) {
 } // namespace DQ
 
 // --- the machine table as the transforms read it ---
-
-#include "machining/Kinematics.h"
-#include "shapes/FigureData.h"
-#include "shapes/MachineAxis.h"
-#include "store/Session.h"
-
-#include <cmath>
-#include <cstring>
 
 namespace DQ {
 
