@@ -1,7 +1,7 @@
 #pragma once
 // Bits of the 32-bit I/O mask: which attributes a file carried (filled by a
-// reader) or which a writer should store. The values are the ones the mesh
-// I/O plug-in framework has always used, so masks stay comparable.
+// reader) or which a writer should store. The values are part of the
+// plug-in interface: every plug-in reads and writes the same bits.
 
 namespace IoMask {
 enum : int {

@@ -1,8 +1,8 @@
 #pragma once
 // The interface of a mesh I/O plug-in: a Qt plug-in that lists the formats it
-// reads and writes and opens or saves a TriMesh. The operations keep the
-// order in which the plug-in framework has always declared them, so the
-// table of virtual functions is what existing plug-ins expect.
+// reads and writes and opens or saves a TriMesh. The order of the
+// operations is part of the interface (it fixes the table of virtual
+// functions a plug-in is built against): add nothing in between.
 
 #include "IoMask.h"
 #include "ParamSet.h"

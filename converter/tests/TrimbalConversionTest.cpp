@@ -131,6 +131,44 @@ TEST(TrimbalConversion, TruncatedOrGarbageInputGivesTheLoadError)
     }
 }
 
+TEST(TrimbalConversion, DamageTheLibraryDoesNotSurviveGivesTheLoadError)
+{
+    // Files on which the assimp readers loop forever, crash or free memory
+    // twice: refused by the Collada check, or read in a child that dies.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto damaged = [](const char* file, const QByteArray& from, const QByteArray& to) {
+        QFile f(Fixture(file));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray bytes = f.readAll();
+        EXPECT_TRUE(bytes.contains(from));
+        return bytes.replace(from, to);
+    };
+    struct Case {
+        const char* what;
+        const char* ext;
+        QByteArray bytes;
+    } cases[] = {
+        {"stray letter in a Collada index list", "dae", damaged("cube.dae", "<p>2 3 1", "<p>2 n 1")},
+        {"Collada array without its count", "dae", damaged("cube.dae", " count=\"24\"", "")},
+        {"X3D face list with an empty face", "x3d", damaged("cube.x3d", "-1 4 5 7 -1", "-1 -1")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString in = dir.filePath(QString("damaged.") + c.ext), out = dir.filePath("out.stl");
+        QFile f(in);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        const RunResult r = RunProgram(RealTrimbal(), {"-i", c.ext, "-o", "stl", in, out}, 20000);
+        ASSERT_TRUE(r.finished) << "hung";
+        EXPECT_TRUE(r.normalExit);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "load error\ninput  file name : " + in.toStdString() + "\noutput file name : " +
+                             out.toStdString() + "\n");
+    }
+}
+
 TEST(TrimbalConversion, AMissingInputOrAnUnwritableOutputFails)
 {
     QTemporaryDir dir;

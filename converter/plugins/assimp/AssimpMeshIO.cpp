@@ -1,6 +1,7 @@
 #include "AssimpMeshIO.h"
 
 #include "ColladaPrecheck.h"
+#include "ForkedRead.h"
 
 #include <QFile>
 
@@ -158,14 +159,13 @@ void AssimpMeshIO::GetExportMaskCapability(const QString&, int& capability, int&
 bool AssimpMeshIO::open(const QString& format, const QString& fileName, TriMesh& m, int& mask, const ParamSet&,
                         CallBackPos cb, QObject*)
 {
-    try {
-        return ReadScene(format.toLower(), fileName, m, mask, cb);
-    } catch (...) {
-        // Nothing may leave a plug-in as an exception; a file that makes the
-        // library throw (out of memory included) is simply not read.
-        m.Clear();
-        return false;
-    }
+    const QString f = format.toLower();
+    // The library runs in a child process: a file that makes it crash is
+    // then a failed read, not a crashed converter. (Exceptions, out of
+    // memory included, are caught in the child.)
+    return ReadInChild([&](TriMesh& mesh, int& maskOut, CallBackPos progress) {
+        return ReadScene(f, fileName, mesh, maskOut, progress);
+    }, m, mask, cb);
 }
 
 bool AssimpMeshIO::save(const QString&, const QString&, TriMesh&, int, const ParamSet&, CallBackPos, QObject*)

@@ -14,7 +14,7 @@
 QList<MeshIOInterface::Format> PlainMeshIO::importFormats() const
 {
     return {
-        {"Stanford Polygon File Format", {"ply"}},
+        {"Polygon File Format", {"ply"}},
         {"Object File Format", {"off"}},
         {"XYZ Point Cloud (with or without normals)", {"xyz"}},
         {"PTS Point Cloud", {"pts"}},
