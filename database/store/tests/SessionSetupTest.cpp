@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <string>
 
@@ -101,6 +103,25 @@ TEST(SessionSetup, RecreatingGivesTheSameTagsAndOneJournalFile) {
     dqDestroySession();
     EXPECT_EQ(journalFilesIn(dir), 0);
     unsetenv("TMPDIR");
+    rmdir(dir);
+}
+
+
+TEST(SessionSetup, AProcessThatExitsWithoutDestroyingLeavesNoJournal) {
+    char dir[] = "/tmp/orvane-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        setenv("TMPDIR", dir, 1);
+        dqCreateSession();
+        dqCreateSession();
+        std::exit(journalFilesIn(dir) == 1 ? 0 : 3); // no dqDestroySession
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "one journal file while the session lives";
+    EXPECT_EQ(journalFilesIn(dir), 0);
     rmdir(dir);
 }
 
