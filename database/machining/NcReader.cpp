@@ -4,12 +4,12 @@
 #include "machining/NcBlock.h"
 #include "machining/ProgressCell.h"
 #include "machining/WordScannerCore.h"
+#include "store/HugePages.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 namespace DQ {
@@ -115,18 +115,6 @@ struct Growable {
         return true;
     }
 };
-
-// The buffer is written front to back exactly once; with 4 KiB pages a
-// 100 MB program costs some 25,000 page faults, which on a virtual machine
-// take longer than reading the file. Huge pages (where the system offers them
-// on request) cut that by a factor of 512. Only a hint: failure is harmless.
-void preferHugePages(void* block, std::uint64_t size) {
-    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    if (size < 2 * kHuge) return;
-    std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(block) + kHuge - 1) & ~(kHuge - 1);
-    std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + size) & ~(kHuge - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 ClBufferBlock fail(Growable& g) {
     std::free(g.data);
