@@ -127,8 +127,12 @@ bool readAsciiStl(const char* path, double fileSize, double* progress, StlBuffer
         return false;
     };
     if (!in.next() || !startsWith(in.line, "solid", 5)) return fail();
+    // The name is what follows "solid" and one blank, line end included,
+    // cut to 79 bytes.
     std::size_t len = std::strlen(in.line);
-    std::snprintf(out.name, sizeof out.name, "%s", len > 6 ? in.line + 6 : "");
+    std::size_t nameLength = len > 6 ? std::min(len - 6, sizeof out.name - 1) : 0;
+    std::memcpy(out.name, in.line + 6, nameLength);
+    out.name[nameLength] = 0;
 
     // Start at one 8-byte unit per 10 bytes of file, at least 1024 units.
     std::size_t units = static_cast<std::size_t>(fileSize / 10);

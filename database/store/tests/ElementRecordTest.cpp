@@ -65,7 +65,9 @@ TEST(ElementRecord, GoldenLayouts) {
             DQ::Element back;
             EXPECT_EQ(readFrom(c.bytes, back, regular), static_cast<long>(c.bytes.size()));
             EXPECT_EQ(back.getClass(), c.cls);
-            if (c.cls != dqCClassChildHead) EXPECT_TRUE(back == e);
+            if (c.cls != dqCClassChildHead) {
+                EXPECT_TRUE(back == e);
+            }
         }
     }
     EXPECT_EQ(written(DQ::Element()), (Bytes{0x9F, 0x86, 1, 0})); // 99999: empty
