@@ -72,7 +72,9 @@ Read read(const std::string& bytes) {
     Read r;
     double progress = 0;
     r.ok = DQ::readStl(f.path(), &progress, r.stl);
-    if (r.ok) EXPECT_EQ(progress, 1.0);
+    if (r.ok) {
+        EXPECT_EQ(progress, 1.0);
+    }
     return r;
 }
 
