@@ -1,6 +1,7 @@
 #include "DisplayFlags.h"
 
 #include "RefreshList.h"
+#include "SelectRecord.h"
 #include "fendal.h"
 
 namespace FE {
@@ -15,9 +16,7 @@ enum : int { kOriginSlot = 7, kCutterSlot = 22, kHolderSlot = 24, kSpindleSlot =
 int getFlag(int slot) {
     unsigned tag = dqGetParamTag(slot);
     if (tag == 0) return 1;
-    void* data = nullptr;
-    if (!dqGetChild(tag, 0, 0, dqCClassSelect, &data) || !data) return 1;
-    unsigned type = static_cast<const unsigned*>(data)[0];
+    unsigned type = storedSelectType(tag);
     return type == 0 || type == 1 ? 0 : 1;
 }
 
