@@ -50,6 +50,12 @@ enum _CmdViewEnum {
 // Empties the refresh list, then appends every tag 1 .. highest tag - 1
 // while room remains, so every display list is rebuilt.
 FE_API void feFreshFigure(void);
+// Hands the pending names to the scene display (the caller's OpenGL context
+// must be current): before the first completed pick the named lists are
+// only deleted; while a pick cycle runs only the current and the previous
+// candidate's pre-draw lists are rebuilt; otherwise every pending name is
+// rebuilt with dqRefreshFigure. The list itself is kept.
+FE_API void feRefreshFigure(void);
 // Appends name unless it is already pending (or the list is full).
 FE_API void feSetRefreshedFigure(unsigned int name);
 // Empties the refresh list unless a pick cycle is running.
