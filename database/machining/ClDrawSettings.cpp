@@ -3,6 +3,7 @@
 #include "shapes/FigureData.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace DQ {
@@ -24,6 +25,8 @@ template <class T> const T* childOf(unsigned tag, dqCClassEnum cls, unsigned ind
     if (!child || !data || payloadSize(child) < count * sizeof(T)) return nullptr;
     return static_cast<const T*>(data);
 }
+
+constexpr double kMinStep = 1e-4;
 
 } // namespace
 
@@ -48,6 +51,14 @@ ClDrawSettings loadClDrawSettings(unsigned tag) {
     for (unsigned i = 0; i < kParamCount; ++i) {
         const double* v = dqGetRealListElem(reals, i);
         s.params[i] = v ? *v : kDefaults[i];
+    }
+    // A step of 0, a negative or a NaN one would split a move without end;
+    // a tiny one is held to a ten-thousandth of a radian so a move stays a
+    // bounded number of vertices.
+    for (unsigned i : {unsigned(kParamArcStep), unsigned(kParamRotaryStep)}) {
+        double& step = s.params[i];
+        if (!(step > 0) || !std::isfinite(step)) step = kDefaults[i];
+        if (step < kMinStep) step = kMinStep;
     }
     // The origin only as a whole: six values or none.
     double* origin = dqGetRealListElem(reals, kParamOrigin + 5) ? &s.params[kParamOrigin] : nullptr;

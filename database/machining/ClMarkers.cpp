@@ -77,16 +77,16 @@ void ClMarkers::feed(const ClPose6& pose) {
     // Sub-steps no larger than a rotary step, so a swing that goes out and
     // back within one pose step still shows its parts.
     double dAngle[3];
-    double rotaryStep = s_.params[kParamRotaryStep];
+    const double rotaryStep = s_.params[kParamRotaryStep];
     unsigned n = 1;
     for (int i = 0; i < 3; ++i) {
         dAngle[i] = shortDegrees(pose.v[3 + i] - last_.v[3 + i]);
-        if (rotaryStep > 0) {
-            const double ratio = std::fabs(dAngle[i]) * kPi / 180.0 / rotaryStep - 1e-6;
-            const unsigned k = ratio < kMaxSegmentsPerMove ? unsigned(std::max(0.0, ratio)) + 1
-                                                           : kMaxSegmentsPerMove;
-            n = std::max(n, k);
-        }
+        const double ratio = std::fabs(dAngle[i]) * kPi / 180.0 / rotaryStep - 1e-6;
+        // NaN (a damaged pose) counts as one sub-step.
+        const unsigned k = ratio > 0 ? (ratio < kMaxSegmentsPerMove ? unsigned(ratio) + 1
+                                                                    : kMaxSegmentsPerMove)
+                                     : 1;
+        n = std::max(n, k);
     }
     const double travel = std::sqrt(dot(dp, dp)) / n;
     const double littleLinear = s_.params[kParamLittleLinear] * travel;
