@@ -57,3 +57,20 @@ TEST(ColladaPrecheck, PassesTheFixtureAndRefusesWhatTheLibraryDoesNotSurvive)
         EXPECT_EQ(ColladaLooksSafe(c.text), c.safe);
     }
 }
+
+TEST(ColladaPrecheck, UnitIsTheFirstUnitsMeterOrOne)
+{
+    const std::string good = Fixture();
+    struct Case {
+        std::string text;
+        double meter;
+    } cases[] = {
+        {good, 1.0},
+        {Replace(good, "<unit name=\"meter\" meter=\"1\"/>", "<unit name=\"millimeter\" meter=\"0.001\"/>"), 0.001},
+        {Replace(good, "<unit name=\"meter\" meter=\"1\"/>", ""), 1.0},
+        {Replace(good, "meter=\"1\"", "meter=\"-5\""), 1.0},
+        {Replace(good, "meter=\"1\"", "meter=\"abc\""), 1.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ColladaUnitMeter(c.text), c.meter);
+}

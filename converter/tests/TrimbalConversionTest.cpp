@@ -169,6 +169,39 @@ TEST(TrimbalConversion, DamageTheLibraryDoesNotSurviveGivesTheLoadError)
     }
 }
 
+TEST(TrimbalConversion, ColladaKeepsTheFilesNumbersWhateverItsUnit)
+{
+    // A model drawn in millimetres says so in its unit; the viewer works in
+    // the program's millimetres, so the numbers must not be scaled to metres.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile f(Fixture("cube.dae"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    ASSERT_TRUE(bytes.contains("<unit name=\"meter\" meter=\"1\"/>"));
+    bytes.replace("<unit name=\"meter\" meter=\"1\"/>", "<unit name=\"millimeter\" meter=\"0.001\"/>");
+    const QString in = dir.filePath("mm.dae"), out = dir.filePath("mm.stl");
+    QFile w(in);
+    ASSERT_TRUE(w.open(QIODevice::WriteOnly));
+    w.write(bytes);
+    w.close();
+    const RunResult r = RunProgram(RealTrimbal(), {"-i", "DAE", "-o", "STL", in, out});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const StlFile stl = ReadStl(out);
+    ASSERT_EQ(stl.count, 12u);
+    float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+    for (const auto& t : stl.facets)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k) {
+                lo[k] = std::min(lo[k], t[3 + 3 * c + k]);
+                hi[k] = std::max(hi[k], t[3 + 3 * c + k]);
+            }
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(lo[k], kLo[k], 1e-5f);
+        EXPECT_NEAR(hi[k], kHi[k], 1e-5f);
+    }
+}
+
 TEST(TrimbalConversion, AMissingInputOrAnUnwritableOutputFails)
 {
     QTemporaryDir dir;

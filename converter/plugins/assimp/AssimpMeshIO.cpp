@@ -93,13 +93,16 @@ bool ReadScene(const QString& format, const QString& fileName, TriMesh& m, int& 
     importer.SetProgressHandler(new CallbackProgress(cb));  // the importer owns it
 
     const QByteArray path = QFile::encodeName(fileName);
+    double colladaMeter = 1.0;
     if (format == "dae") {
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly))
             return false;
-        const QByteArray text = file.readAll();
-        if (!ColladaLooksSafe(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+        const QByteArray bytes = file.readAll();
+        const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (!ColladaLooksSafe(text))
             return false;
+        colladaMeter = ColladaUnitMeter(text);
     }
     const aiScene* scene = importer.ReadFile(path.constData(), 0);
     if (scene == nullptr || scene->mRootNode == nullptr || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
@@ -112,6 +115,15 @@ bool ReadScene(const QString& format, const QString& fileName, TriMesh& m, int& 
         aiMatrix4x4 back = toYUp;
         back.Inverse();
         scene->mRootNode->mTransformation = back * scene->mRootNode->mTransformation;
+    }
+
+    if (format == "dae" && colladaMeter != 1.0) {
+        // The library scales a Collada scene to metres by its unit. Keep the
+        // file's numbers instead, as for every other format: they are what
+        // the model was drawn in, usually the millimetres of the program.
+        const ai_real s = static_cast<ai_real>(1.0 / colladaMeter);
+        scene->mRootNode->mTransformation =
+            scene->mRootNode->mTransformation * aiMatrix4x4(s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1);
     }
 
     scene = importer.ApplyPostProcessing(aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |

@@ -1,6 +1,7 @@
 #include "ColladaPrecheck.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -154,4 +155,22 @@ bool ColladaLooksSafe(std::string_view text)
             return false;
     }
     return true;
+}
+
+double ColladaUnitMeter(std::string_view text)
+{
+    std::vector<Tag> tags;
+    StartTags(text, tags);
+    for (const Tag& t : tags) {
+        if (t.name != "unit")
+            continue;
+        std::string_view meter;
+        double value = 0.0;
+        if (!Attribute(t.attributes, "meter", meter))
+            return 1.0;
+        const auto [ptr, ec] = std::from_chars(meter.data(), meter.data() + meter.size(), value);
+        const bool ok = ec == std::errc() && ptr == meter.data() + meter.size() && std::isfinite(value) && value > 0.0;
+        return ok ? value : 1.0;
+    }
+    return 1.0;
 }

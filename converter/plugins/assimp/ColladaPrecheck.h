@@ -18,3 +18,7 @@
 #include <string_view>
 
 bool ColladaLooksSafe(std::string_view text);
+
+// The document's length unit in metres: the meter attribute of its first
+// <unit> element, or 1 when there is none or it is not a positive number.
+double ColladaUnitMeter(std::string_view text);
