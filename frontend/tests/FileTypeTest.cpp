@@ -172,6 +172,35 @@ TEST(CheckTypeFileName, AgreesWithFnmatchOnRandomExtensionPatterns) {
     EXPECT_GT(matched, 5000); // the run really exercised matches
 }
 
+// Hostile names and patterns: random bytes, broken multi-byte sequences
+// and every special character, in a single-byte and a UTF-8 locale. Under
+// the sanitizers this shows the walk never reads past a terminator; the
+// result must also never be true for a pattern without a dot.
+TEST(CheckTypeFileName, SurvivesRandomBytes) {
+    const char alphabet[] = {'a', 'B', '.', '*', ';', '/', '\\', 'x', '\xC3', '\xA9', '\xE9',
+                             '\x83', '\xA8', '\x95', '\xFF', '\xF0', '\x9F'};
+    std::mt19937 random(7);
+    auto randomText = [&](int maxLength) {
+        std::string s;
+        for (int k = random() % (maxLength + 1); k > 0; --k)
+            s += alphabet[random() % std::size(alphabet)];
+        return s;
+    };
+    for (const char* locale : {"C", "C.UTF-8"}) {
+        LocaleScope scope(locale);
+        ASSERT_TRUE(scope.ok());
+        SCOPED_TRACE(locale);
+        for (int i = 0; i < 30000; ++i) {
+            std::string name = randomText(12), pattern = randomText(10);
+            bool result = feCheckTypeFileName(name.c_str(), pattern.c_str());
+            if (pattern.find('.') == std::string::npos) {
+                SCOPED_TRACE(name + " against " + pattern);
+                ASSERT_FALSE(result);
+            }
+        }
+    }
+}
+
 class FileTypeTable : public ::testing::Test {
 protected:
     void SetUp() override { feViewStart(nullptr); }
