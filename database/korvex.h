@@ -24,6 +24,7 @@
 //   [SECTION] NC reader and CL trace
 //   [SECTION] Drawing context and tessellation
 //   [SECTION] Cutter, rotation bodies and shapes
+//   [SECTION] Cutting and interference checks
 //   [SECTION] STL models
 //   [SECTION] Machine kinematics
 #pragma once
@@ -459,6 +460,49 @@ DQ_API void dqDrawAxis(unsigned int tag);
 DQ_API void dqDrawRevAxis(unsigned int tag);
 DQ_API void dqDrawTranslateAxis(unsigned int tag);
 DQ_API void dqDrawTranslateRevAxis(unsigned int tag);
+
+// [SECTION] Cutting and interference checks -------------------------------
+
+// Three checks answer, for one move of the machine from one set of six axis
+// values to another (program units and radians), whether the tool meets the
+// scene's visible solid models (STL models, blocks, cones, spheres): the
+// cutting check (the cutter's tip surface), the shank check (the cutter's
+// body above its cutting part) and the holder check. Each renders in the
+// tool frame: the preparation draws the models as the volume they sweep
+// relative to the tool into an orthographic view down the tool axis that
+// covers exactly the checked region, and the run draws the tool part alone
+// and compares the two depth buffers.
+//
+// Protocol: make a context with a depth buffer current, set the viewport to
+// an n x n window where n comes from the pixel query, call the preparation
+// and then the run with nothing drawn in between. The preparation clears
+// the colour and depth buffers; both restore the matrices, the matrix mode
+// and the depth and enable state they change (the depth test is switched
+// on inside them). GUI thread only.
+//
+// Pixel queries: false when the check's switch (integer settings entry 3
+// cutting, 4 shank, 5 holder) is 0 or missing, n untouched; otherwise writes
+// the window side n (1..4096) to n (may be null) and returns true.
+DQ_API bool dqGetCuttingCheckPixel(unsigned int* n);
+DQ_API bool dqGetShankInterferenceCheckPixel(unsigned int* n);
+DQ_API bool dqGetHolderInterferenceCheckPixel(unsigned int* n);
+// Preparations: from and to point to six axis values each (null: nothing
+// happens). The machine axes keep the to values afterwards (journaled like
+// dqSetMachAxisValue).
+DQ_API void dqSetCuttingCheck(const double* from, const double* to);
+DQ_API void dqSetShankInterferenceCheck(const double* from, const double* to);
+DQ_API void dqSetHolderInterferenceCheck(const double* from, const double* to);
+// Runs: true when the tool part meets the prepared model (material at the
+// tool's surface depth counts); false when nothing is met, when the cutter
+// or holder has no data, or when a depth buffer cannot be allocated.
+DQ_API bool dqRunCuttingCheck(void);
+DQ_API bool dqRunShankInterferenceCheck(void);
+DQ_API bool dqRunHolderInterferenceCheck(void);
+// Draws the interference model with the current matrices: clears colour and
+// depth, sets the axes to from and then to (they keep the to values) and
+// draws every visible model swept between the two machine states. from and
+// to: six axis values each; null draws nothing.
+DQ_API void dqCreateInterferenceModel(const double* from, const double* to);
 
 // [SECTION] STL models ----------------------------------------------------
 
