@@ -84,6 +84,10 @@ TEST(CheckTypeFileName, MatchesTheTypeTablePatterns) {
         {"a.nc", "*.stl;;*.nc", true},
         {"a.nc", "**.nc", true},
         {"a.b.nc", "*.*.nc", true},
+        // A wildcard that runs into the end of the name stops there.
+        {"ab", "*x", false},
+        {"ab", "*x.nc", false},
+        {"ab.n", "*.nc", false},
     };
     checkCases(cases, std::size(cases));
 }
