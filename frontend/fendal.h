@@ -142,7 +142,9 @@ FE_API void feSaveMCVFile(char* name);
 // Restarts the session: with a name, the scene is saved there and loaded
 // back (the scene stays, the undo history goes); with null the scene is
 // emptied to the defaults. The display flags stay as the user set them.
-// Every old display list is queued for refresh.
+// Every old display list is queued for refresh. When name cannot be written,
+// the scene is carried over through a temporary file instead, and when that
+// fails too, nothing changes.
 FE_API void feClearLoadFile(char* name);
 // Opens the session, merges the scene file name into it (null or a missing
 // file leaves the default scene) and sets the first mark.

@@ -162,6 +162,17 @@ TEST_F(SceneFiles, ClearingWithANameKeepsTheSceneAndDropsTheHistory) {
     EXPECT_EQ(feGetTitle(), nullptr);
 }
 
+TEST_F(SceneFiles, ClearingKeepsTheSceneWhenTheFileCannotBeWritten) {
+    dqSetCutterDiameter(dqGetParamTag(22), 9.0);
+    dqSetMark();
+    // Reloading a file that was never written would give the default scene.
+    std::string unwritable = tempPath("missing-folder/Orvane.mcv");
+    feClearLoadFile(unwritable.data());
+    EXPECT_EQ(cutterDiameter(), 9.0);
+    EXPECT_EQ(feGetUndoFlag(), 0); // the history went as usual
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
+}
+
 TEST_F(SceneFiles, ViewEndSavesWhatViewStartReadsBack) {
     dqSetCutterDiameter(dqGetParamTag(22), 8.0);
     std::string working = tempPath("Orvane.mcv");
