@@ -65,7 +65,9 @@ struct Capture {
 };
 
 Capture capture(unsigned tag, unsigned mode = gqCOpenGL::Draw, double* point = nullptr) {
-    std::vector<GLfloat> buffer(1 << 22);
+    // Large enough for the damaged paths' finest subdivision; kept between
+    // calls since clearing it each time is what a sanitizer run would spend.
+    static std::vector<GLfloat> buffer(1 << 22);
     glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR, buffer.data());
     glRenderMode(GL_FEEDBACK);
     gqCOpenGL context;
