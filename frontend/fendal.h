@@ -93,9 +93,11 @@ FE_API unsigned int* feGetCustColors(void);
 // tag + 1 of each to the refresh list. tags may be null when count is 0.
 FE_API void feSelectFigures(unsigned int count, unsigned int* tags);
 // Drops the uncommitted selection by rolling the store back to its last
-// mark; the display flags stay as they are. recent > 0 limits the walk over
-// the selected figures to those selected within that many selection calls
-// of the newest one (their lists are refreshed).
+// mark; the display flags stay as they are. The pre-draw lists of the
+// figures selected since the mark are queued, newest first; a recent other
+// than 0 stops that walk at the first figure selected more than recent
+// selection calls before the newest one. Then the scene list and every name
+// the roll-back touched are queued.
 FE_API void feFreeSelectedFigure(int recent);
 // Selects the current pick candidate if a cycle runs, then turns every
 // selected figure (type 4) into type 6.
