@@ -524,6 +524,9 @@ TEST_F(ClDraw, MarkersPointAtSuspiciousPlaces) {
         {"no travel is no short move", "G90 G00 X10. Y0. Z0.\nG01 X20.\nX20.\n", 3, {}},
         {"a short rotary move", "G90 G00 X10. Y0. Z0.\nG01 X20.\nA.005\n", 3, {{20, 0, 0}}},
         {"crossing the reference plane", "G90 G00 X10. Y0. Z10.\nG01 Z-10.\nX20.\n", 6, {{10, 0, 0}}},
+        // Only a crossing strictly inside a segment counts: a path that
+        // meets the plane at a vertex is not marked twice or at all.
+        {"meeting the plane at a vertex", "G90 G00 X10. Y0. Z10.\nG01 Z0.\nZ-10.\n", 6, {}},
         {"running in the plane marks both ends", "G90 G00 X10. Y0. Z0.\nG01 X20.\n", 6,
          {{10, 0, 0}, {20, 0, 0}}},
         {"an axis reversing", "G90 G00 X0. Y0. Z0.\nG01 X10.\nX0.\n", 7, {{10, 0, 0}}},
