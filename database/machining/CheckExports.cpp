@@ -62,7 +62,7 @@ bool run(CheckKind kind) {
     glPushMatrix();
     loadCheckProjection(region);
 
-    const auto model = readDepthBuffer(viewport);
+    const DepthBuffer model(viewport, 0);
     glFlush();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -71,13 +71,18 @@ bool run(CheckKind kind) {
     glTranslated(0, 0, region.z0);
     drawToolPart(kind);
     glPopMatrix();
-    const auto tool = model ? readDepthBuffer(viewport) : nullptr;
+    if (!model.data()) {
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        return false;
+    }
+    const DepthBuffer tool(viewport, 1);
     glFlush();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    if (!model || !tool) return false;
-    return depthsMeet(model.get(), tool.get(), std::size_t(viewport[2]) * viewport[3]);
+    if (!tool.data()) return false;
+    return depthsMeet(model.data(), tool.data(), std::size_t(viewport[2]) * viewport[3]);
 }
 
 } // namespace

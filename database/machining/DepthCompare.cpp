@@ -12,20 +12,41 @@ bool depthsMeet(const float* model, const float* tool, std::size_t count) {
     return false;
 }
 
-std::unique_ptr<float[]> readDepthBuffer(const int* vp) {
-    if (vp[2] <= 0 || vp[3] <= 0) return nullptr;
+namespace {
+
+constexpr std::size_t kKeptFloats = std::size_t(1) << 22; // 16 MB a slot
+
+struct KeptStorage {
+    std::unique_ptr<float[]> block;
+    std::size_t size = 0;
+};
+thread_local KeptStorage kept[2];
+
+} // namespace
+
+DepthBuffer::DepthBuffer(const int* vp, unsigned slot) {
+    if (vp[2] <= 0 || vp[3] <= 0) return;
     const std::size_t count = std::size_t(vp[2]) * std::size_t(vp[3]);
-    std::unique_ptr<float[]> depth(new (std::nothrow) float[count]);
-    if (!depth) return nullptr;
+    KeptStorage& k = kept[slot & 1];
+    if (count <= kKeptFloats) {
+        if (k.size < count) {
+            k.block.reset(new (std::nothrow) float[count]);
+            k.size = k.block ? count : 0;
+        }
+        data_ = k.block.get();
+    } else {
+        own_.reset(new (std::nothrow) float[count]);
+        data_ = own_.get();
+    }
+    if (!data_) return;
     // Tightly packed rows whatever pixel packing the caller has set.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(vp[0], vp[1], vp[2], vp[3], GL_DEPTH_COMPONENT, GL_FLOAT, depth.get());
+    glReadPixels(vp[0], vp[1], vp[2], vp[3], GL_DEPTH_COMPONENT, GL_FLOAT, data_);
     glPopClientAttrib();
-    return depth;
 }
 
 } // namespace DQ

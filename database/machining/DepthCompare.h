@@ -13,8 +13,20 @@ namespace DQ {
 // nearer the gauge point): material exactly at the tool's surface counts.
 bool depthsMeet(const float* model, const float* tool, std::size_t count);
 
-// The depth buffer of the viewport (x, y, w, h) as floats, bottom row first;
-// null when it cannot be allocated or the viewport is empty.
-std::unique_ptr<float[]> readDepthBuffer(const int* viewport);
+// A depth buffer read back from OpenGL. Check windows of ordinary size are
+// read into storage kept per slot and thread, so a trace step does not fault
+// in fresh pages for every read; larger ones get their own block.
+class DepthBuffer {
+public:
+    // Reads the viewport (x, y, w, h) as floats, bottom row first, into the
+    // storage of slot 0 or 1. data() is null when the viewport is empty or
+    // memory runs out.
+    DepthBuffer(const int* viewport, unsigned slot);
+    const float* data() const { return data_; }
+
+private:
+    std::unique_ptr<float[]> own_;
+    float* data_ = nullptr;
+};
 
 } // namespace DQ

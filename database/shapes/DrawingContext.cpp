@@ -121,7 +121,7 @@ struct SweepState {
     double reference[16];
     double carry[16]; // reference position -> current frame
     double clip[16];  // projection * model-view
-    double clipAbs[16];
+    double rowScale[3], rowOffset[3]; // bounds of |clip row| . |v| in max norm
 
     void refresh(const double* referenceMatrix) {
         Matrices m = currentMatrices();
@@ -133,29 +133,28 @@ struct SweepState {
         coincide = std::memcmp(reference, m.modelView, sizeof reference) == 0;
         multiply(inverse, reference, carry);
         multiply(m.projection, m.modelView, clip);
-        for (int k = 0; k < 16; ++k) clipAbs[k] = std::fabs(clip[k]);
+        for (int r = 0; r < 3; ++r) {
+            rowScale[r] = std::fabs(clip[r]) + std::fabs(clip[4 + r]) + std::fabs(clip[8 + r]);
+            rowOffset[r] = std::fabs(clip[12 + r]);
+        }
         GLint list = 0;
         glGetIntegerv(GL_LIST_INDEX, &list);
         cull = list == 0;
     }
 
-    // Planes of the view volume the point lies clearly beyond, one bit each.
-    // The margin covers the single-precision transform OpenGL makes of the
-    // same point, so a solid is skipped only when OpenGL would clip all of
-    // it away too.
+    // Planes of the view volume the point lies clearly beyond, one bit each
+    // (both matrices are affine, so the clip w is 1). The margin covers the
+    // single-precision transform OpenGL makes of the same point, so a solid
+    // is skipped only when OpenGL would clip all of it away too.
     unsigned outside(const double* v) const {
-        double c[4], s[4];
-        const double a[3] = {std::fabs(v[0]), std::fabs(v[1]), std::fabs(v[2])};
-        for (int r = 0; r < 4; ++r) {
-            c[r] = clip[r] * v[0] + clip[4 + r] * v[1] + clip[8 + r] * v[2] + clip[12 + r];
-            s[r] = clipAbs[r] * a[0] + clipAbs[4 + r] * a[1] + clipAbs[8 + r] * a[2] +
-                   clipAbs[12 + r];
-        }
+        const double ax = std::fabs(v[0]), ay = std::fabs(v[1]), az = std::fabs(v[2]);
+        const double axy = ax > ay ? ax : ay, m = axy > az ? axy : az;
         unsigned code = 0;
         for (int r = 0; r < 3; ++r) {
-            const double margin = 1e-5 * (s[r] + s[3]);
-            if (c[r] - c[3] > margin) code |= 1u << (2 * r);
-            if (-c[r] - c[3] > margin) code |= 2u << (2 * r);
+            const double c = clip[r] * v[0] + clip[4 + r] * v[1] + clip[8 + r] * v[2] + clip[12 + r];
+            const double margin = 1 + 1e-5 * (rowScale[r] * m + rowOffset[r] + 1);
+            if (c > margin) code |= 1u << (2 * r);
+            if (-c > margin) code |= 2u << (2 * r);
         }
         return code;
     }
@@ -198,6 +197,18 @@ void referenceSweep(const gqCOpenGL& gl) {
     emitTriangle(neg, p1, q1, r1);
 }
 
+// Whether the triangle, and the carried one when given, lie beyond one plane
+// of the view volume together; stops at the first point inside.
+bool allOutside(const SweepState& s, const double* p, const double* q, const double* r,
+                const double* const* carried) {
+    unsigned code = s.outside(p);
+    if (code) code &= s.outside(q);
+    if (code) code &= s.outside(r);
+    if (carried)
+        for (int k = 0; k < 3 && code; ++k) code &= s.outside(carried[k]);
+    return code != 0;
+}
+
 // The same solid by the fast path; false when the matrices do not allow it.
 bool fastSweepEnd(const gqCOpenGL& gl) {
     SweepState& s = sweep;
@@ -213,7 +224,7 @@ bool fastSweepEnd(const gqCOpenGL& gl) {
     if (s.coincide) {
         // Both caps coincide and the sides have no area: the cap alone
         // gives the same depths.
-        if (s.cull && (s.outside(p) & s.outside(q) & s.outside(r))) return true;
+        if (s.cull && allOutside(s, p, q, r, nullptr)) return true;
         sideNormal(q, r, p, 1.0, n);
         emitTriangle(n, p, q, r);
         return true;
@@ -222,9 +233,8 @@ bool fastSweepEnd(const gqCOpenGL& gl) {
     transformPoint(s.carry, p, p1);
     transformPoint(s.carry, q, q1);
     transformPoint(s.carry, r, r1);
-    if (s.cull && (s.outside(p) & s.outside(q) & s.outside(r) & s.outside(p1) & s.outside(q1) &
-                   s.outside(r1)))
-        return true;
+    const double* carried[3] = {p1, q1, r1};
+    if (s.cull && allOutside(s, p, q, r, carried)) return true;
     double neg[3];
     glBegin(GL_TRIANGLES);
     sideNormal(p, q, p1, 1.0, n);
