@@ -24,6 +24,7 @@
 //   [SECTION] NC reader and CL trace
 //   [SECTION] Drawing context and tessellation
 //   [SECTION] Cutter, rotation bodies and shapes
+//   [SECTION] Scene display, view box and picking
 //   [SECTION] Cutting and interference checks
 //   [SECTION] STL models
 //   [SECTION] Machine kinematics
@@ -460,6 +461,68 @@ DQ_API void dqDrawAxis(unsigned int tag);
 DQ_API void dqDrawRevAxis(unsigned int tag);
 DQ_API void dqDrawTranslateAxis(unsigned int tag);
 DQ_API void dqDrawTranslateRevAxis(unsigned int tag);
+
+// [SECTION] Scene display, view box and picking -------------------------
+
+// Display lists are named by tags: list T holds figure T's geometry, list
+// T + 1 (its child-list head) its pre-draw list (machine motion and
+// highlight), each machine axis, the machine element (slot 33) and the
+// view-split element (slot 34) their transformations, and list 1 the whole
+// scene, which only calls the others by name. Every function here needs the
+// caller's OpenGL context current and lists live in that context.
+//
+// Select types (first word of a figure's class-1004 child): none normal,
+// 0 and 1 hidden (not drawn, boxed or picked), 4 selected, 5 pick
+// candidate, 6 marked for a command, 7 alarm; any other value hides.
+
+// Builds every missing list when list 1 is missing; with list 1 present it
+// compiles nothing. Leaves the model-view matrix mode current. Returns 1.
+DQ_API unsigned int dqCreateDisplayList(void);
+// Deletes and recompiles each named list (names: count entries; may be null
+// only when count is 0): a figure's geometry or pre-draw list, an axis (then
+// also the machine and view lists), the machine or view list. Any other
+// name, and any name at or beyond the highest tag, deletes list 1 so the
+// next dqCreateDisplayList rebuilds the scene list.
+DQ_API void dqRefreshFigure(unsigned int count, unsigned int* names);
+// box[0..5] (may be null): minimum x, y, depth and maximum x, y, depth in
+// window coordinates of the current viewport of every visible figure; an
+// empty scene gives +1e6 and -1e6.
+DQ_API void dqGetViewBox(double* box);
+// Brings the lists up to date, then sets the model-view matrix seen from
+// the machine: 0 the axes from the view split outward, 1 identity, 2 the
+// inverse of the axes below the split, 3 the current matrix times the
+// inverse of the axes from the split outward. Other values change nothing,
+// as does a machine element without data.
+DQ_API void dqSetViewDirection(unsigned int direction);
+// Hit test. The caller has entered selection mode with buffer as the
+// selection buffer, pushed one name and set the pick projection. options:
+// ten words (null: all 0) - 0 sort nearest first, 1 deselecting (only
+// select types 4 and 5 pickable), 2 ignore red/green/blue and 3 ignore alpha
+// of the colour filter colour (four floats; null passes nothing unless both
+// are ignored), 4 no shapes but those mounted on the machine, 5 no paths,
+// 6 no origins, 7 no cutter, 8 no holders, 9 no spindles nor mounted shapes.
+// Returns to render mode; count receives the number of tags written over
+// the start of buffer and depthOut (when a tag was hit) the nearest window
+// depth in [0, 1]. On a buffer overflow count and depthOut are left alone.
+// The model-view matrix is left changed by the view list and the work
+// origin's machine position, so an unprojected hit is in the origin's frame.
+DQ_API void dqGetHitNames(unsigned int* options, float* colour, unsigned int* count,
+                          unsigned int* buffer, double* depthOut);
+// Sets the select type of each tag that is a figure: 0, 1, 4, 5, 6 and 7 are
+// stored with the current selection serial, any other type makes the figure
+// normal. The serial grows by one when count is not 0. Journaled.
+DQ_API void dqSelectFigure(unsigned int count, unsigned int* tags, unsigned int type);
+// The figure's state code and the colour it is shown in, from its index-th
+// colour child and its select type: 3 own colour, 2 session colour 0 (no own
+// colour), 0 and 1 hidden, 4 selected, 5 candidate, 7 alarm with their
+// highlight colours. colour (may be null) receives a pointer into the store.
+DQ_API unsigned int dqGetColor(unsigned int tag, unsigned int index, float** colour);
+// The select code (2 normal, 3 marked, else the type as dqGetColor) and the
+// highlight colour (null when there is none) into colour (may be null).
+DQ_API unsigned int dqGetSelectType(unsigned int tag, float** colour);
+// Stores a copy of rgba (four floats; null is ignored) as the tag's
+// index-th colour child, appending children as needed (journaled).
+DQ_API void dqSetColor(unsigned int tag, unsigned int index, float* rgba);
 
 // [SECTION] Cutting and interference checks -------------------------------
 
