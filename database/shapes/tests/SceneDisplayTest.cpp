@@ -191,7 +191,8 @@ TEST_F(SceneDisplayTest, RefreshRecompilesGeometryAndHighlight) {
         select(b, c.type);
         unsigned pre = b + 1;
         dqRefreshFigure(1, &pre);
-        const std::uint8_t* p = frame().at(px(0), px(0));
+        const Image img = frame();
+        const std::uint8_t* p = img.at(px(0), px(0));
         const bool own = c.type == 6 || c.type == 2;
         EXPECT_EQ(p[0], own ? 0 : c.r);
         EXPECT_EQ(p[1], own ? 0 : c.g);
