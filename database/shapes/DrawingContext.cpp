@@ -122,6 +122,10 @@ struct SweepState {
     double carry[16]; // reference position -> current frame
     double clip[16];  // projection * model-view
     double rowScale[3], rowOffset[3]; // bounds of |clip row| . |v| in max norm
+    // The same for a vertex's reference position, straight from the vertex:
+    // clip * carry, and |clip| * |carry| for the bound of OpenGL's terms.
+    double carriedClip[16];
+    double carriedScale[3], carriedOffset[3];
 
     void refresh(const double* referenceMatrix) {
         Matrices m = currentMatrices();
@@ -137,6 +141,17 @@ struct SweepState {
             rowScale[r] = std::fabs(clip[r]) + std::fabs(clip[4 + r]) + std::fabs(clip[8 + r]);
             rowOffset[r] = std::fabs(clip[12 + r]);
         }
+        multiply(clip, carry, carriedClip);
+        for (int r = 0; r < 3; ++r) {
+            double col[4];
+            for (int c = 0; c < 4; ++c) {
+                col[c] = c == 3 ? std::fabs(clip[12 + r]) : 0.0;
+                for (int k = 0; k < 3; ++k)
+                    col[c] += std::fabs(clip[k * 4 + r]) * std::fabs(carry[c * 4 + k]);
+            }
+            carriedScale[r] = col[0] + col[1] + col[2];
+            carriedOffset[r] = col[3];
+        }
         GLint list = 0;
         glGetIntegerv(GL_LIST_INDEX, &list);
         cull = list == 0;
@@ -146,13 +161,16 @@ struct SweepState {
     // (both matrices are affine, so the clip w is 1). The margin covers the
     // single-precision transform OpenGL makes of the same point, so a solid
     // is skipped only when OpenGL would clip all of it away too.
-    unsigned outside(const double* v) const {
+    unsigned outside(const double* v, bool reference) const {
         const double ax = std::fabs(v[0]), ay = std::fabs(v[1]), az = std::fabs(v[2]);
         const double axy = ax > ay ? ax : ay, m = axy > az ? axy : az;
+        const double* mc = reference ? carriedClip : clip;
+        const double* scale = reference ? carriedScale : rowScale;
+        const double* offset = reference ? carriedOffset : rowOffset;
         unsigned code = 0;
         for (int r = 0; r < 3; ++r) {
-            const double c = clip[r] * v[0] + clip[4 + r] * v[1] + clip[8 + r] * v[2] + clip[12 + r];
-            const double margin = 1 + 1e-5 * (rowScale[r] * m + rowOffset[r] + 1);
+            const double c = mc[r] * v[0] + mc[4 + r] * v[1] + mc[8 + r] * v[2] + mc[12 + r];
+            const double margin = 1 + 1e-5 * (scale[r] * m + offset[r] + 1);
             if (c > margin) code |= 1u << (2 * r);
             if (-c > margin) code |= 2u << (2 * r);
         }
@@ -197,15 +215,19 @@ void referenceSweep(const gqCOpenGL& gl) {
     emitTriangle(neg, p1, q1, r1);
 }
 
-// Whether the triangle, and the carried one when given, lie beyond one plane
-// of the view volume together; stops at the first point inside.
+// Whether the triangle, and when it moves its reference position too, lie
+// beyond one plane of the view volume together; stops at the first point
+// inside.
 bool allOutside(const SweepState& s, const double* p, const double* q, const double* r,
-                const double* const* carried) {
-    unsigned code = s.outside(p);
-    if (code) code &= s.outside(q);
-    if (code) code &= s.outside(r);
-    if (carried)
-        for (int k = 0; k < 3 && code; ++k) code &= s.outside(carried[k]);
+                bool moving) {
+    unsigned code = s.outside(p, false);
+    if (code) code &= s.outside(q, false);
+    if (code) code &= s.outside(r, false);
+    if (moving) {
+        if (code) code &= s.outside(p, true);
+        if (code) code &= s.outside(q, true);
+        if (code) code &= s.outside(r, true);
+    }
     return code != 0;
 }
 
@@ -224,17 +246,16 @@ bool fastSweepEnd(const gqCOpenGL& gl) {
     if (s.coincide) {
         // Both caps coincide and the sides have no area: the cap alone
         // gives the same depths.
-        if (s.cull && allOutside(s, p, q, r, nullptr)) return true;
+        if (s.cull && allOutside(s, p, q, r, false)) return true;
         sideNormal(q, r, p, 1.0, n);
         emitTriangle(n, p, q, r);
         return true;
     }
+    if (s.cull && allOutside(s, p, q, r, true)) return true;
     double p1[3], q1[3], r1[3];
     transformPoint(s.carry, p, p1);
     transformPoint(s.carry, q, q1);
     transformPoint(s.carry, r, r1);
-    const double* carried[3] = {p1, q1, r1};
-    if (s.cull && allOutside(s, p, q, r, carried)) return true;
     double neg[3];
     glBegin(GL_TRIANGLES);
     sideNormal(p, q, p1, 1.0, n);
