@@ -4,8 +4,10 @@
 #include "SceneFixture.h"
 #include "shapes/FigureData.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <numbers>
+#include <string>
 
 using namespace scene_testing;
 
@@ -326,4 +328,24 @@ TEST_F(SceneDisplayTest, ViewDirectionsFollowTheMachineAroundTheSplit) {
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(m[12], 1);
+}
+
+TEST_F(SceneDisplayTest, PathShowsInTheSceneUnlessHidden) {
+    const std::string file = testing::TempDir() + "scene-display-path.nc";
+    if (std::FILE* f = std::fopen(file.c_str(), "w")) {
+        std::fputs("G90 G17\nG00 X-30. Y-20. Z0.\nG01 X30. Y20. F500.\nG01 X-30. Y20.\n", f);
+        std::fclose(f);
+    }
+    std::string name = file;
+    double progress = 0;
+    const unsigned path = dqCreateCLFromNCFile(name.data(), &progress);
+    std::remove(file.c_str());
+    ASSERT_NE(path, 0u);
+    // Whatever the path drawing shows of its moves, it is in list 1 and
+    // gone once the path is hidden.
+    EXPECT_FALSE(coveredBox(frame(), kBlack).empty());
+    select(path, 0);
+    unsigned one = 1;
+    dqRefreshFigure(1, &one);
+    EXPECT_TRUE(coveredBox(frame(), kBlack).empty());
 }
