@@ -5,6 +5,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace scene_testing;
