@@ -8,6 +8,7 @@
 #include "shapes/Cutter.h"
 #include "shapes/Placement.h"
 #include "shapes/SweepPath.h"
+#include "store/Session.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -240,7 +241,14 @@ TEST_F(ChecksTest, AxesKeepTheToValuesAfterAPreparation) {
         window(c);
         c.prepare(m.from, m.to);
         for (unsigned i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(dqGetMachAxisValue(i), to[i]);
+        // The session's context goes back to the mode the display lists use.
+        EXPECT_EQ(DQ::session().drawingContext.mode, unsigned(gqCOpenGL::Draw));
     }
+    // Without both sets of values nothing moves.
+    const double back[6] = {};
+    dqCreateInterferenceModel(nullptr, back);
+    dqSetCuttingCheck(back, nullptr);
+    EXPECT_DOUBLE_EQ(dqGetMachAxisValue(2), to[2]);
 }
 
 TEST_F(ChecksTest, HiddenModelsAndOtherFiguresAreNotPartOfTheModel) {
